@@ -21,6 +21,9 @@ enum ExitCode : int {
   ecNoFreeSpace = 16010,
   ecAllInOneEmpty = 16091,
   ecAllInOneFailed = 16092,
+  // Not in the table: a stage this build cannot run, and an error nobody expected.
+  ecStageNotAvailable = 1,
+  ecUnhandledError = 255,
 };
 
 inline constexpr int ExitCodeBase = 16000;
