@@ -1,0 +1,30 @@
+// The process's raw command line, as one text in the form the engine's key reader parses.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ashtint {
+
+// Linux rebuilds the text from argv, so main hands them over before anything reads the command
+// line. Windows keeps the text itself; the call does nothing there.
+void InitCommandLine(int argc, const char* const* argv);
+
+// Windows: GetCommandLineA. Linux: the program path and the arguments joined by spaces (see
+// JoinCommandLine); from /proc/self/cmdline when InitCommandLine was not called.
+std::string RawCommandLine();
+
+// One argument written so that the key reader reads it back as one piece:
+// - an argument without a space, not empty and not starting its value with a quote is kept as is;
+// - "--name=value" and "/name=value" keep the key and quote only the value:
+//   --name="value with spaces";
+// - any other argument is quoted whole: "value with spaces";
+// - the quote is '"', or '\'' when the text holds '"'. The reader knows no escape character,
+//   so a text holding both quote characters is left unquoted.
+std::string QuoteCommandLineArgument(const std::string& arg);
+
+// The program path (in double quotes when it holds a space), then every argument through
+// QuoteCommandLineArgument, joined by single spaces.
+std::string JoinCommandLine(const std::vector<std::string>& argv);
+
+}  // namespace ashtint

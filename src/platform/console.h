@@ -1,0 +1,20 @@
+// The console of a console program: detaching from it and its message boxes.
+#pragma once
+
+#include <string>
+
+namespace ashtint {
+
+// Silent mode: after this call nothing the process writes to its console appears and reading
+// from it gives end of input at once.
+void DetachConsole();
+
+enum class TMessageIcon { Information, Warning, Error };
+
+// A modal message box with one OK button. A console program on Linux has no window system it
+// may rely on, so there the nearest honest behaviour is used: the caption and the text go to
+// standard error and the call returns without waiting.
+void ShowMessageBox(const std::string& caption, const std::string& text,
+                    TMessageIcon icon = TMessageIcon::Information);
+
+}  // namespace ashtint

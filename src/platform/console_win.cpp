@@ -1,0 +1,19 @@
+#include <windows.h>
+
+#include "platform/console.h"
+
+namespace ashtint {
+
+void DetachConsole() { FreeConsole(); }
+
+void ShowMessageBox(const std::string& caption, const std::string& text, TMessageIcon icon) {
+  UINT flags = MB_OK;
+  switch (icon) {
+    case TMessageIcon::Error: flags |= MB_ICONERROR; break;
+    case TMessageIcon::Warning: flags |= MB_ICONWARNING; break;
+    case TMessageIcon::Information: flags |= MB_ICONINFORMATION; break;
+  }
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags);
+}
+
+}  // namespace ashtint
