@@ -1,0 +1,225 @@
+#include "client/wot_info.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string_view>
+#include <system_error>
+
+#include "common/text.h"
+
+namespace ashtint {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kClientExeName = "WorldOfTanks.exe";
+
+bool IsFile(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(fs::path(path), ec);
+}
+
+bool IsFolder(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(fs::path(path), ec);
+}
+
+// A missing file reads as the empty text; a file that exists but cannot be read is an error.
+std::string ReadTextFile(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status st = fs::status(fs::path(path), ec);
+  if (st.type() == fs::file_type::not_found) return {};
+  if (ec || st.type() != fs::file_type::regular) throw std::runtime_error("Cannot read " + path);
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("Cannot open " + path);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw std::runtime_error("Cannot read " + path);
+  return text;
+}
+
+// The characters after the first `marker` up to, not including, the next `stop`. Empty when
+// the marker is absent; an error when the stop never comes, as the text is cut short then.
+std::string TextAfterUpTo(std::string_view text, std::string_view marker, char stop) {
+  const std::size_t at = text.find(marker);
+  if (at == std::string_view::npos) return {};
+  const std::size_t from = at + marker.size();
+  const std::size_t end = text.find(stop, from);
+  if (end == std::string_view::npos)
+    throw std::runtime_error("No '" + std::string(1, stop) + "' after " + std::string(marker));
+  return std::string(text.substr(from, end - from));
+}
+
+std::string SlashesToNative(std::string s) {
+  std::replace(s.begin(), s.end(), '/', PathDelim);
+  return s;
+}
+
+// paths.xml names the versioned folder under res_mods or mods. That folder is where the
+// program writes, so a name that climbs out of the client or is absolute is refused.
+std::string VersionedFolder(const std::string& clientDir, std::string_view pathsXml, std::string_view marker,
+                            const char* base) {
+  const std::string sub = Trim(TextAfterUpTo(pathsXml, marker, '<'));
+  bool unsafe = !sub.empty() && (sub[0] == '/' || sub[0] == '\\' || sub.find(':') != std::string::npos);
+  for (std::size_t start = 0; !unsafe && start <= sub.size();) {
+    std::size_t end = sub.find_first_of("/\\", start);
+    if (end == std::string::npos) end = sub.size();
+    unsafe = sub.compare(start, end - start, "..") == 0;
+    start = end + 1;
+  }
+  if (unsafe) throw std::runtime_error("Unsafe folder in paths.xml: " + sub);
+  return IncludeTrailingPathDelimiter(clientDir + base + PathDelim + SlashesToNative(sub));
+}
+
+// A client root holds the launcher and the game in win32 or win64.
+bool IsClientRoot(const std::string& folder) {
+  return IsFile(folder + kClientExeName) &&
+         (IsFile(folder + "win64" + PathDelim + kClientExeName) || IsFile(folder + "win32" + PathDelim + kClientExeName));
+}
+
+// The client folder for a given path: a folder as it is, the folder of a file. A place inside
+// the client's win32 or win64 folder leads to the client root. A client that merely lies below
+// some folder named win32 or win64 is kept where it is.
+std::string ClientFolderOf(const std::string& path) {
+  std::string folder;
+  if (IsFolder(path) || ExtractFileExt(path).empty())
+    folder = IncludeTrailingPathDelimiter(path);
+  else
+    folder = ExtractFilePath(path);
+  if (IsClientRoot(folder)) return folder;
+
+  const std::string m32 = std::string(1, PathDelim) + "win32" + PathDelim;
+  const std::string m64 = std::string(1, PathDelim) + "win64" + PathDelim;
+  std::vector<std::size_t> marks;  // where each win32/win64 component starts, outermost first
+  for (std::size_t i = 0; i + m32.size() <= folder.size(); ++i)
+    if (folder.compare(i, m32.size(), m32) == 0 || folder.compare(i, m64.size(), m64) == 0) marks.push_back(i);
+  if (marks.empty()) return folder;
+  for (auto it = marks.rbegin(); it != marks.rend(); ++it) {
+    const std::string parent = folder.substr(0, *it + 1);
+    if (IsClientRoot(parent)) return parent;
+  }
+  return folder.substr(0, marks.front() + 1);
+}
+
+bool IsHDPackage(const std::string& lname) {
+  return lname.find("_hd.pkg") != std::string::npos || lname.find("_hd-part") != std::string::npos;
+}
+
+// Byte-wise order; an equal path goes after the ones already there.
+void InsertSorted(SArray& list, const std::string& path) {
+  list.insert(std::upper_bound(list.begin(), list.end(), path), path);
+}
+
+void ListPackages(RWOTInfo& info, const std::string& pathsXml) {
+  std::string filter;
+  filter.reserve(pathsXml.size());
+  for (char c : pathsXml)
+    if (c != '\r' && c != '\n') filter.push_back(c);
+  filter = LowerCase(filter);
+
+  const std::string folder = info.ClientDir + "res" + PathDelim + "packages" + PathDelim;
+  std::error_code ec;
+  fs::directory_iterator it(fs::path(folder), ec);
+  if (ec) return;  // no package folder: nothing to list
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) throw std::system_error(ec, "Listing " + folder);
+    try {
+      const std::string name = it->path().filename().string();
+      const std::string lname = LowerCase(name);
+      if (lname.size() < 4 || lname.compare(lname.size() - 4, 4, ".pkg") != 0) continue;
+      std::error_code sec;
+      // Folders are skipped; so are pipes and devices, which no package reader could use.
+      if (!it->is_regular_file(sec)) continue;
+      if (!filter.empty() && filter.find("res/packages/" + lname) == std::string::npos) continue;
+
+      const std::string full = folder + name;
+      const bool hd = IsHDPackage(lname);
+      if (!hd) InsertSorted(info.Pkgs, full);
+      if (lname.find("shared_content") != std::string::npos || (name[0] >= '0' && name[0] <= '9')) {
+        InsertSorted(info.MapPkgsWithHD, full);
+        if (!hd) InsertSorted(info.MapPkgs, full);
+      }
+      if (lname.find("shared_content") != std::string::npos || lname.find("vehicles_level") != std::string::npos) {
+        InsertSorted(info.VehiclePkgsWithHD, full);
+        if (!hd) InsertSorted(info.VehiclePkgs, full);
+      }
+      info.PkgsFound = true;
+    } catch (const std::exception&) {
+      // One odd entry does not spoil the others.
+    }
+  }
+  if (ec) throw std::system_error(ec, "Listing " + folder);
+}
+
+void Examine(const std::string& path, RWOTInfo& info) {
+  if (path.empty()) return;
+  const std::string dir = ClientFolderOf(path);
+  if (!IsFolder(dir) || !IsFile(dir + kClientExeName)) return;
+  info.ClientDir = dir;
+  info.ClientExe = dir + kClientExeName;
+
+  const std::string exe32 = dir + "win32" + PathDelim + kClientExeName;
+  const std::string exe64 = dir + "win64" + PathDelim + kClientExeName;
+  const bool has32 = IsFile(exe32), has64 = IsFile(exe64);
+  if (!has32 && !has64) return;
+  info.GameExe = has64 ? exe64 : exe32;
+
+  info.PathsXmlFile = dir + "paths.xml";
+  info.VersionXmlFile = dir + "version.xml";
+  info.GameInfoXmlFile = dir + "game_info.xml";
+
+  // Publisher: only an explicit lesta mark makes a Lesta client.
+  const std::string gameInfo = ReadTextFile(info.GameInfoXmlFile);
+  const std::string marker = "wgc_publisher_id=\"";
+  std::string publisher;
+  if (const std::size_t at = gameInfo.find(marker); at != std::string::npos) {
+    const std::size_t from = at + marker.size();
+    const std::size_t end = gameInfo.find('"', from);
+    publisher = Trim(gameInfo.substr(from, end == std::string::npos ? std::string::npos : end - from));
+  }
+  info.IsLesta = SameText(publisher, "lesta");
+  info.IsWargaming = !info.IsLesta;
+
+  const std::string pathsXml = ReadTextFile(info.PathsXmlFile);
+  if (!pathsXml.empty()) {
+    info.ResModsDir = VersionedFolder(dir, pathsXml, "./res_mods/", "res_mods");
+    info.ModsDir = VersionedFolder(dir, pathsXml, "./mods/", "mods");
+  }
+
+  const std::string versionXml = ReadTextFile(info.VersionXmlFile);
+  const std::string versionText = Trim(TextAfterUpTo(versionXml, "<version>", '<'));
+  if (versionText.empty()) return;
+  // "v.1.24.0.1 #1234": the dotted number after "v.", then every digit that follows.
+  std::size_t i = 2;
+  while (i < versionText.size() && ((versionText[i] >= '0' && versionText[i] <= '9') || versionText[i] == '.'))
+    info.Version.push_back(versionText[i++]);
+  for (; i < versionText.size(); ++i)
+    if (versionText[i] >= '0' && versionText[i] <= '9') info.Build.push_back(versionText[i]);
+
+  std::string realm;
+  if (const std::size_t at = versionXml.find("<realm>"); at != std::string::npos) {
+    const std::size_t from = at + 7;
+    const std::size_t end = versionXml.find("</realm>", from);
+    if (end != std::string::npos) realm = Trim(versionXml.substr(from, end - from));
+  }
+  info.IsCommonTest = SameText(realm, "CT") || SameText(realm, "RPT");
+
+  if (info.Version.empty() || !IsFile(info.PathsXmlFile)) return;
+  ListPackages(info, pathsXml);
+}
+
+}  // namespace
+
+void ReadWOTInfo(const std::string& path, RWOTInfo& info) noexcept {
+  try {
+    info = RWOTInfo{};
+    Examine(path, info);
+  } catch (...) {
+    info.Failed = true;
+  }
+}
+
+}  // namespace ashtint
