@@ -1,0 +1,26 @@
+// Loading the archive library at run time and finding it next to the engine.
+#pragma once
+
+#include <string>
+
+namespace ashtint {
+
+using TModuleHandle = void*;
+
+// The module at path, or nullptr when it cannot be loaded. Every load is counted by the system.
+TModuleHandle LoadModule(const std::string& path);
+void* ModuleSymbol(TModuleHandle module, const char* name);
+void UnloadModule(TModuleHandle module);
+
+// Full path of the running executable; empty when the system cannot tell.
+std::string ExecutablePath();
+
+// "7z.dll" on Windows, "7z.so" elsewhere.
+const char* SevenZipLibraryFileName();
+
+// The library the engine uses when no path is given: the file next to the running executable,
+// else (outside Windows) the distribution's /usr/lib/p7zip/7z.so. On Windows the file next to the
+// executable is returned even when it does not exist yet, as it is downloaded there.
+std::string DefaultSevenZipLibraryPath();
+
+}  // namespace ashtint
