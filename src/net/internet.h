@@ -1,0 +1,94 @@
+// Small HTTP(S) fetches: into a string, into a string decoded from UTF-8, into a file.
+// Every operation makes a fixed number of attempts and reports through its result record;
+// none of them ever throws.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ashtint {
+
+// A string fetch.
+struct RIRequest {
+  std::string URL;             // absolute http or https URL
+  std::string UserAgent;       // "User-Agent: " header when not empty
+  std::string AcceptLanguage;  // "Accept-Language: " header when not empty
+  std::string Accept;          // "Accept: " header when not empty
+  std::int32_t ConnectTimeout = -1;  // ms; negative leaves the system default
+  std::int32_t DataTimeout = -1;     // ms; kept for the record, the string fetch does not apply it
+  std::int32_t Attempts = 0;         // 0 or less makes no try
+};
+
+// A file fetch; the user agent is the only header sent.
+struct RIFileRequest {
+  std::string URL;
+  std::string UserAgent;
+  std::int32_t ConnectTimeout = -1;  // ms; negative leaves the system default
+  std::int32_t DataTimeout = -1;     // ms, send and receive; negative leaves the system default
+  std::int32_t Attempts = 0;
+  std::int32_t BufferSize = 65536;   // bytes read per call
+};
+
+struct RIStringResult {
+  bool Error = false;
+  std::int32_t Code = 0;  // 200 on success, else a system-style error code, -1 after an exception
+  std::string Body;
+  bool Empty = true;
+};
+
+struct RIFileResult {
+  bool Error = false;
+  std::int32_t Code = 0;   // as in RIStringResult
+  std::int64_t Size = 0;   // size of the written file; -1 when its folder could not be created
+};
+
+// The request values used everywhere in the system: one constant record.
+struct RBrowserRequest {
+  const char* UserAgent;
+  const char* AcceptLanguage;  // string fetches
+  const char* Accept;          // string fetches
+  std::int32_t ConnectTimeout;
+  std::int32_t DataTimeout;
+  std::int32_t Attempts;
+  std::int32_t BufferSize;     // file fetches
+};
+
+inline constexpr RBrowserRequest BrowserRequest{
+    "Mozilla/5.0 (Windows NT 10.0) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/94.0.4606.81 "
+    "Safari/537.36",
+    "ru-RU,ru;q=0.9,en-US;q=0.8,en;q=0.7",
+    "text/html,application/xhtml+xml,application/xml;q=0.9,image/webp,image/apng,*/*;q=0.8,"
+    "application/signed-exchange;v=b3",
+    5000,
+    3000,
+    2,
+    65536,
+};
+
+void InitRequest(std::string_view url, std::string_view userAgent, std::string_view acceptLanguage,
+                 std::string_view accept, std::int32_t connectTimeout, std::int32_t dataTimeout,
+                 std::int32_t attempts, RIRequest& request);
+void InitFileRequest(std::string_view url, std::string_view userAgent, std::int32_t connectTimeout,
+                     std::int32_t dataTimeout, std::int32_t attempts, std::int32_t bufferSize,
+                     RIFileRequest& request);
+
+// The browser request settings applied to a URL.
+RIRequest BrowserStringRequest(std::string_view url);
+RIFileRequest BrowserFileRequest(std::string_view url);
+
+// Success for a caller: Error false and Empty false. The HTTP status is not examined: an error
+// page the server sends is a successful fetch of that page.
+void DownloadString(const RIRequest& request, RIStringResult& result) noexcept;
+
+// DownloadString, then a non-empty body is decoded from UTF-8 (a leading byte-order mark
+// dropped) into the program's single-byte text.
+void DownloadText(const RIRequest& request, RIStringResult& result) noexcept;
+
+// Success for a caller: Error false, Size above 0 and the file present. The download goes into
+// a file beside the target and replaces the target only when it is complete, so a failed fetch
+// leaves an existing file as it was.
+void DownloadToFile(const RIFileRequest& request, const std::string& fileName,
+                    RIFileResult& result) noexcept;
+
+}  // namespace ashtint

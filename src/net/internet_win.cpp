@@ -1,0 +1,219 @@
+// The fetch operations over the Windows internet client (WinInet).
+#include <windows.h>
+#include <wininet.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "common/text.h"
+#include "net/internet.h"
+#include "net/internet_errors.h"
+#include "net/sibling_file.h"
+
+namespace ashtint {
+
+namespace {
+
+constexpr auto kAttemptPause = std::chrono::milliseconds(500);
+constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
+
+class Handle {
+ public:
+  explicit Handle(HINTERNET h = nullptr) : h_(h) {}
+  ~Handle() {
+    if (h_) InternetCloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HINTERNET get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+
+ private:
+  HINTERNET h_;
+};
+
+std::int32_t LastError() {
+  const DWORD e = GetLastError();
+  return e != 0 ? static_cast<std::int32_t>(e) : ErrInternetInternalError;
+}
+
+// Sets a timeout option when it is asked for, can be read and differs from the current value.
+void ApplyTimeout(HINTERNET session, DWORD option, std::int32_t ms) {
+  if (ms < 0) return;
+  DWORD current = 0;
+  DWORD length = sizeof current;
+  if (InternetQueryOptionA(session, option, &current, &length) && length != 0 &&
+      current != static_cast<DWORD>(ms)) {
+    DWORD value = static_cast<DWORD>(ms);
+    InternetSetOptionA(session, option, &value, sizeof value);
+  }
+}
+
+std::string HeaderLine(const char* name, const std::string& value) {
+  return value.empty() ? std::string() : std::string(name) + ": " + value + "\r\n";
+}
+
+// Reads the whole answer through the sink; 0 when it ended cleanly, else the error code.
+template <typename Sink>
+std::int32_t ReadAll(HINTERNET url, DWORD chunkSize, Sink&& sink) {
+  std::string chunk;
+  for (;;) {
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(url, &available, 0, 0)) return LastError();
+    if (available == 0) return 0;
+    const DWORD want = chunkSize != 0 ? chunkSize : available;
+    chunk.resize(want);
+    DWORD read = 0;
+    if (!InternetReadFile(url, chunk.data(), want, &read)) return LastError();
+    if (read == 0) return 0;
+    const std::int32_t sinkError = sink(chunk.data(), read);
+    if (sinkError != 0) return sinkError;
+  }
+}
+
+}  // namespace
+
+void DownloadString(const RIRequest& request, RIStringResult& result) noexcept {
+  result.Error = false;
+  result.Code = 0;
+  result.Body.clear();
+  result.Empty = true;
+  try {
+    Handle session(InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session) {
+      result.Error = true;
+      result.Code = LastError();
+      return;
+    }
+    if (request.Attempts <= 0) {
+      result.Error = true;
+      result.Code = ErrInvalidParameter;
+      return;
+    }
+    const std::string headers = HeaderLine("User-Agent", request.UserAgent) +
+                                HeaderLine("Accept-Language", request.AcceptLanguage) +
+                                HeaderLine("Accept", request.Accept);
+    ApplyTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, request.ConnectTimeout);
+    for (std::int32_t attempt = 1; attempt <= request.Attempts; ++attempt) {
+      result.Error = false;
+      try {
+        result.Body.clear();
+        Handle url(InternetOpenUrlA(session.get(), request.URL.c_str(), headers.empty() ? nullptr : headers.c_str(),
+                                    headers.empty() ? 0 : static_cast<DWORD>(-1), kOpenFlags, 0));
+        std::int32_t code = url ? 0 : LastError();
+        if (url) {
+          code = ReadAll(url.get(), 0, [&](const char* data, DWORD size) {
+            result.Body.append(data, size);
+            return std::int32_t{0};
+          });
+        }
+        if (code == 0) break;
+        result.Error = true;
+        result.Code = code;
+      } catch (...) {
+        result.Error = true;
+        result.Code = ErrException;
+      }
+      // A broken transfer is not a result: its partial body is dropped.
+      result.Body.clear();
+      if (attempt < request.Attempts) std::this_thread::sleep_for(kAttemptPause);
+    }
+  } catch (...) {
+    result.Error = true;
+    result.Code = ErrException;
+    result.Body.clear();
+  }
+  result.Empty = result.Body.empty();
+  if (!result.Error) result.Code = 200;
+}
+
+void DownloadToFile(const RIFileRequest& request, const std::string& fileName, RIFileResult& result) noexcept {
+  namespace fs = std::filesystem;
+  result.Error = false;
+  result.Code = 0;
+  result.Size = 0;
+  std::string temp;
+  try {
+    const std::string folder = ExtractFilePath(fileName);
+    if (!folder.empty()) {
+      std::error_code ec;
+      fs::create_directories(folder, ec);
+      if (ec || !fs::is_directory(folder)) {
+        result.Error = true;
+        result.Code = ec ? ec.value() : ERROR_DIRECTORY;
+        result.Size = -1;
+        return;
+      }
+    }
+    Handle session(InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session) {
+      result.Error = true;
+      result.Code = LastError();
+      return;
+    }
+    if (request.Attempts <= 0) {
+      result.Error = true;
+      result.Code = ErrInvalidParameter;
+      return;
+    }
+    const std::string headers = HeaderLine("User-Agent", request.UserAgent);
+    ApplyTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, request.ConnectTimeout);
+    ApplyTimeout(session.get(), INTERNET_OPTION_SEND_TIMEOUT, request.DataTimeout);
+    ApplyTimeout(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, request.DataTimeout);
+    const DWORD buffer = static_cast<DWORD>(request.BufferSize > 0 ? request.BufferSize : BrowserRequest.BufferSize);
+    temp = SiblingTempName(fileName);
+    for (std::int32_t attempt = 1; attempt <= request.Attempts; ++attempt) {
+      result.Error = false;
+      HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE) {
+        // The file cannot be created: no attempt can do better.
+        result.Error = true;
+        result.Code = LastError();
+        break;
+      }
+      std::int32_t code = 0;
+      try {
+        Handle url(InternetOpenUrlA(session.get(), request.URL.c_str(), headers.empty() ? nullptr : headers.c_str(),
+                                    headers.empty() ? 0 : static_cast<DWORD>(-1), kOpenFlags, 0));
+        code = url ? 0 : LastError();
+        if (url) {
+          code = ReadAll(url.get(), buffer, [&](const char* data, DWORD size) {
+            DWORD written = 0;
+            if (!WriteFile(file, data, size, &written, nullptr) || written != size) return LastError();
+            return std::int32_t{0};
+          });
+        }
+      } catch (...) {
+        code = ErrException;
+      }
+      if (!CloseHandle(file) && code == 0) code = LastError();
+      if (code == 0) break;
+      result.Error = true;
+      result.Code = code;
+      if (attempt < request.Attempts) std::this_thread::sleep_for(kAttemptPause);
+    }
+    if (!result.Error) {
+      std::error_code ec;
+      if (!ReplaceFileWith(temp, fileName, ec)) {
+        result.Error = true;
+        result.Code = ec.value() != 0 ? ec.value() : ErrInternetInternalError;
+      }
+    }
+    if (!result.Error) {
+      std::error_code ec;
+      const auto size = fs::file_size(fileName, ec);
+      result.Size = ec ? 0 : static_cast<std::int64_t>(size);
+    }
+  } catch (...) {
+    result.Error = true;
+    result.Code = ErrException;
+  }
+  if (result.Error && !temp.empty()) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+  }
+  if (!result.Error) result.Code = 200;
+}
+
+}  // namespace ashtint

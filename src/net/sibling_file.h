@@ -1,0 +1,17 @@
+// Writing a file safely: the new content goes into a file beside the target, which then replaces
+// the target in one rename, so readers never see a half-written file and a failure loses nothing.
+#pragma once
+
+#include <string>
+#include <system_error>
+
+namespace ashtint {
+
+// A new name in the target's folder that no other writer uses: target + ".~" + random + ".tmp".
+std::string SiblingTempName(const std::string& target);
+
+// Moves the finished temporary file over the target, replacing it. On failure the temporary
+// file is removed, the target stays as it was and ec tells why.
+bool ReplaceFileWith(const std::string& tempFile, const std::string& target, std::error_code& ec);
+
+}  // namespace ashtint
