@@ -83,7 +83,10 @@ bool IsClientRoot(const std::string& folder) {
 // The client folder for a given path: a folder as it is, the folder of a file. A place inside
 // the client's win32 or win64 folder leads to the client root. A client that merely lies below
 // some folder named win32 or win64 is kept where it is.
-std::string ClientFolderOf(const std::string& path) {
+std::string ClientFolderOf(std::string path) {
+#ifdef _WIN32
+  std::replace(path.begin(), path.end(), '/', '\\');  // both separators are accepted there
+#endif
   std::string folder;
   if (IsFolder(path) || ExtractFileExt(path).empty())
     folder = IncludeTrailingPathDelimiter(path);
