@@ -1,0 +1,187 @@
+// Colour half of a block with two or more colours: weighted cluster fit along the principal
+// axis, a +-1 search per channel with the indices fixed, then packing.
+#include <cstdint>
+
+#include "textures/dxt_cluster_search.h"
+#include "textures/dxt_codec.h"
+#include "textures/dxt_internal.h"
+
+namespace ashtint {
+
+namespace {
+
+// Principal axis of the weighted points by the power method.
+void PrincipalAxis(const float (*x)[3], const float* w, int n, float* axis) {
+  float total = 0, mean[3] = {0, 0, 0};
+  for (int i = 0; i < n; ++i) {
+    total += w[i];
+    for (int c = 0; c < 3; ++c) mean[c] += w[i] * x[i][c];
+  }
+  for (int c = 0; c < 3; ++c) mean[c] /= total;
+  float cov[6] = {0, 0, 0, 0, 0, 0};  // 00 01 02 11 12 22
+  for (int i = 0; i < n; ++i) {
+    const float d0 = x[i][0] - mean[0], d1 = x[i][1] - mean[1], d2 = x[i][2] - mean[2];
+    cov[0] += w[i] * d0 * d0;
+    cov[1] += w[i] * d0 * d1;
+    cov[2] += w[i] * d0 * d2;
+    cov[3] += w[i] * d1 * d1;
+    cov[4] += w[i] * d1 * d2;
+    cov[5] += w[i] * d2 * d2;
+  }
+  const float rows[3][3] = {{cov[0], cov[1], cov[2]}, {cov[1], cov[3], cov[4]},
+                            {cov[2], cov[4], cov[5]}};
+  float len[3];
+  for (int r = 0; r < 3; ++r)
+    len[r] = rows[r][0] * rows[r][0] + rows[r][1] * rows[r][1] + rows[r][2] * rows[r][2];
+  const int start = (len[0] > len[1] && len[0] > len[2]) ? 0 : (len[1] > len[2] ? 1 : 2);
+  float v[3] = {rows[start][0], rows[start][1], rows[start][2]};
+  for (int iteration = 0; iteration < 8; ++iteration) {
+    float m[3];
+    for (int r = 0; r < 3; ++r) m[r] = rows[r][0] * v[0] + rows[r][1] * v[1] + rows[r][2] * v[2];
+    float largest = m[0];
+    if (m[1] > largest) largest = m[1];
+    if (m[2] > largest) largest = m[2];
+    for (int c = 0; c < 3; ++c) v[c] = m[c] / largest;
+  }
+  for (int c = 0; c < 3; ++c) axis[c] = v[c];
+}
+
+int Expand(int channel, int v) { return channel == 1 ? int(Expand6(v)) : int(Expand5(v)); }
+
+// Per channel, the best endpoints within one step of the fitted ones for the fixed indices.
+void RefineEndpoints(const TDxtColorSet& set, const std::uint8_t* indices, bool threeColor,
+                     int* start, int* end) {
+  std::int64_t weight[16];
+  for (int i = 0; i < 16; ++i) {
+    const std::int64_t a = PixelAlpha(set.Pixels[i]);
+    weight[i] = (a * a) / 2;
+  }
+  for (int c = 0; c < 3; ++c) {
+    const int max = c == 1 ? 63 : 31;
+    const int shift = 8 * c;  // blue, green, red bytes
+    int value[16];
+    for (int i = 0; i < 16; ++i) value[i] = int((set.Pixels[i] >> shift) & 255);
+    std::int64_t bestError = INT64_MAX;
+    int bestStart = start[c], bestEnd = end[c];
+    for (int s = start[c] - 1; s <= start[c] + 1; ++s) {
+      if (s < 0 || s > max) continue;
+      for (int e = end[c] - 1; e <= end[c] + 1; ++e) {
+        if (e < 0 || e > max) continue;
+        const int e0 = Expand(c, s), e1 = Expand(c, e);
+        int palette[4] = {e0, e1, 0, 0};
+        if (threeColor) {
+          palette[2] = (e0 + e1) / 2;
+        } else {
+          palette[2] = (2 * e0 + e1) / 3;
+          palette[3] = (e0 + 2 * e1) / 3;
+        }
+        std::int64_t error = 0;
+        for (int i = 0; i < 16; ++i) {
+          const std::int64_t d = value[i] - palette[indices[i]];
+          error += d * d * weight[i];
+        }
+        if (error < bestError) bestError = error, bestStart = s, bestEnd = e;
+      }
+    }
+    start[c] = bestStart;
+    end[c] = bestEnd;
+  }
+}
+
+}  // namespace
+
+void EncodeDxtClusterFit(const TDxtColorSet& set, std::uint8_t* destination) {
+  const int n = set.Count;
+  const bool threeColor = set.ThreeColor != 0;
+  float points[16][3], weights[16];
+  for (int i = 0; i < n; ++i) {
+    points[i][0] = float(PixelBlue(set.Colors[i])) / 255.0f;
+    points[i][1] = float(PixelGreen(set.Colors[i])) / 255.0f;
+    points[i][2] = float(PixelRed(set.Colors[i])) / 255.0f;
+    weights[i] = float(set.Weights[i]) / 255.0f;
+  }
+  float axis[3];
+  PrincipalAxis(points, weights, n, axis);
+
+  // Insertion sort by projection keeps equal projections in colour order.
+  int order[16];
+  float dot[16];
+  for (int i = 0; i < n; ++i) {
+    const float d = points[i][0] * axis[0] + points[i][1] * axis[1] + points[i][2] * axis[2];
+    int k = i;
+    while (k > 0 && d < dot[k - 1]) {
+      dot[k] = dot[k - 1];
+      order[k] = order[k - 1];
+      --k;
+    }
+    dot[k] = d;
+    order[k] = i;
+  }
+
+  TClusterInput input;
+  input.Count = n;
+  input.ThreeColor = threeColor;
+  for (int c = 0; c < 4; ++c) {
+    float v[16];
+    for (int i = 0; i < n; ++i) {
+      const int p = order[i];
+      v[i] = c < 3 ? weights[p] * points[p][c] : weights[p];
+    }
+    for (int j = 0; j <= n; ++j) {
+      float* row = input.Sum[c][j];
+      float running = 0;
+      row[0] = 0;
+      int k = 1;
+      for (; j + k <= n; ++k) {
+        running += v[j + k - 1];
+        row[k] = running;
+      }
+      for (; k < kClusterSumStride; ++k) row[k] = 0;
+    }
+    input.Total[c] = input.Sum[c][0][n];
+  }
+
+  TClusterResult fit;
+  ActiveClusterSearch()(input, fit);
+
+  // Indices in projection order, then per pixel.
+  std::uint8_t colorIndex[16];
+  for (int i = 0; i < n; ++i) {
+    std::uint8_t index;
+    if (i < fit.K0) index = 0;
+    else if (i < fit.K0 + fit.K1) index = 2;
+    else if (!threeColor && i < fit.K0 + fit.K1 + fit.K2) index = 3;
+    else index = 1;
+    colorIndex[order[i]] = index;
+  }
+  std::uint8_t indices[16];
+  for (int i = 0; i < 16; ++i) indices[i] = set.Map[i] < 0 ? 3 : colorIndex[set.Map[i]];
+
+  int start[3], end[3];
+  for (int c = 0; c < 3; ++c) start[c] = fit.Start[c], end[c] = fit.End[c];
+  RefineEndpoints(set, indices, threeColor, start, end);
+
+  const unsigned s = unsigned(start[2] << 11 | start[1] << 5 | start[0]);
+  const unsigned e = unsigned(end[2] << 11 | end[1] << 5 | end[0]);
+  unsigned c0 = s, c1 = e;
+  if (!threeColor) {
+    if (s < e) {
+      c0 = e, c1 = s;
+      for (auto& index : indices) index ^= 1;
+    } else if (s == e) {
+      for (auto& index : indices) index = 0;
+    }
+  } else if (s > e) {
+    c0 = e, c1 = s;
+    for (auto& index : indices)
+      if (index < 2) index ^= 1;
+  }
+  StoreLE16(destination, c0);
+  StoreLE16(destination + 2, c1);
+  for (int r = 0; r < 4; ++r) {
+    destination[4 + r] = std::uint8_t(indices[4 * r] | indices[4 * r + 1] << 2 |
+                                      indices[4 * r + 2] << 4 | indices[4 * r + 3] << 6);
+  }
+}
+
+}  // namespace ashtint

@@ -1,0 +1,67 @@
+// Eight-lane AVX2 form of the split search: the same arithmetic as the SSE form, two batches
+// of four splits at a time. Only this file is compiled for AVX2, and everything in it is local
+// to it, so no AVX2 code can reach a processor without it.
+#include "textures/dxt_cluster_search.h"
+
+#ifdef ASHTINT_DXT_X86
+#include <immintrin.h>
+
+#if defined(__GNUC__) && !defined(__AVX2__)
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#define ASHTINT_POP_TARGET 1
+#endif
+
+#include "textures/dxt_cluster_search_impl.h"
+
+namespace ashtint {
+
+namespace {
+struct TAvx2Lanes {
+  using V = __m256;
+  using I = __m256i;
+  using M = __m256;
+  static constexpr int Lanes = 8;
+  static V Set(float v) { return _mm256_set1_ps(v); }
+  static V Load(const float* p) { return _mm256_loadu_ps(p); }
+  static V Add(V a, V b) { return _mm256_add_ps(a, b); }
+  static V Sub(V a, V b) { return _mm256_sub_ps(a, b); }
+  static V Mul(V a, V b) { return _mm256_mul_ps(a, b); }
+  static V Div(V a, V b) { return _mm256_div_ps(a, b); }
+  static V Rcp(V a) { return _mm256_rcp_ps(a); }
+  static V Max(V a, V b) { return _mm256_max_ps(a, b); }
+  static V Min(V a, V b) { return _mm256_min_ps(a, b); }
+  static M Less(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
+  static M Valid(int count) {
+    return _mm256_castsi256_ps(
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
+  }
+  static M And(M a, M b) { return _mm256_and_ps(a, b); }
+  static V Select(M m, V a, V b) { return _mm256_blendv_ps(b, a, m); }
+  static I SelectI(M m, I a, I b) {
+    return _mm256_castps_si256(
+        _mm256_blendv_ps(_mm256_castsi256_ps(b), _mm256_castsi256_ps(a), m));
+  }
+  static I SetI(int v) { return _mm256_set1_epi32(v); }
+  static I Iota(int s) { return _mm256_setr_epi32(0, s, 2 * s, 3 * s, 4 * s, 5 * s, 6 * s, 7 * s); }
+  static I AddI(I a, int b) { return _mm256_add_epi32(a, _mm256_set1_epi32(b)); }
+  static void Store(float* p, V v) { _mm256_storeu_ps(p, v); }
+  static void StoreI(int* p, I v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+  static float First(V v) { return _mm256_cvtss_f32(v); }
+};
+
+void RunAvx2(const TClusterInput& input, TClusterResult& result) {
+  TSplitSearch<TAvx2Lanes, false>::Run(input, result);
+}
+}  // namespace
+
+#ifdef ASHTINT_POP_TARGET
+#pragma GCC pop_options
+#endif
+
+void ClusterSearchAVX2(const TClusterInput& input, TClusterResult& result) {
+  RunAvx2(input, result);
+}
+
+}  // namespace ashtint
+#endif

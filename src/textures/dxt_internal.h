@@ -1,0 +1,65 @@
+// Helpers shared by the codec's files; not part of the subsystem's interface.
+#pragma once
+
+#include <cstdint>
+
+#include "textures/dxt_codec.h"
+
+namespace ashtint {
+
+inline unsigned Expand5(unsigned v) { return (v << 3) | (v >> 2); }
+inline unsigned Expand6(unsigned v) { return (v << 2) | (v >> 4); }
+
+inline std::uint32_t PackPixel(unsigned r, unsigned g, unsigned b, unsigned a) {
+  return (std::uint32_t(a) << 24) | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
+}
+inline unsigned PixelBlue(std::uint32_t p) { return p & 255; }
+inline unsigned PixelGreen(std::uint32_t p) { return (p >> 8) & 255; }
+inline unsigned PixelRed(std::uint32_t p) { return (p >> 16) & 255; }
+inline unsigned PixelAlpha(std::uint32_t p) { return p >> 24; }
+
+inline std::uint32_t LoadLE32(const std::uint8_t* p) {
+  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+         (std::uint32_t(p[3]) << 24);
+}
+inline void StoreLE32(std::uint8_t* p, std::uint32_t v) {
+  p[0] = std::uint8_t(v), p[1] = std::uint8_t(v >> 8), p[2] = std::uint8_t(v >> 16),
+  p[3] = std::uint8_t(v >> 24);
+}
+inline void StoreLE16(std::uint8_t* p, unsigned v) {
+  p[0] = std::uint8_t(v), p[1] = std::uint8_t(v >> 8);
+}
+
+// The eight entries of a DXT5 alpha palette, as the decoder builds them.
+inline void BuildAlphaPalette(unsigned a0, unsigned a1, unsigned* palette) {
+  palette[0] = a0;
+  palette[1] = a1;
+  if (a0 > a1) {
+    for (unsigned i = 2; i < 8; ++i) palette[i] = ((8 - i) * a0 + (i - 1) * a1) / 7;
+  } else {
+    for (unsigned i = 2; i < 6; ++i) palette[i] = ((6 - i) * a0 + (i - 1) * a1) / 5;
+    palette[6] = 0;
+    palette[7] = 255;
+  }
+}
+
+// Endpoint pairs of the single-colour tables: index 0 6-bit half point, 1 5-bit half point,
+// 2 6-bit one-third point, 3 5-bit one-third point.
+struct TSingleColorEntry {
+  std::uint8_t First, Second;
+};
+const TSingleColorEntry* SingleColorTable(int which);
+
+}  // namespace ashtint
+
+namespace ashtint {
+// The alpha fit with its vector form or its scalar form (both give the same bytes).
+void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destination,
+                            bool vectorForm);
+}  // namespace ashtint
+
+namespace ashtint {
+// Hands a colour job (Count >= 2) or an alpha job (Count 0, raw pixels) to the compression
+// threads; false when no multi-threaded encode is running, and the caller encodes it itself.
+bool QueueDxtJob(const TDxtColorSet& payload, std::uint8_t* destination);
+}  // namespace ashtint

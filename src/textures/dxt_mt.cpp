@@ -1,0 +1,147 @@
+#include "textures/dxt_mt.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "textures/dxt_internal.h"
+
+namespace ashtint {
+
+namespace {
+
+int ReadProcessorCount() {
+  const unsigned n = std::thread::hardware_concurrency();
+  return n == 0 ? 1 : int(n);
+}
+
+const int processorCount = ReadProcessorCount();
+
+// Created only when there is more than one processor, as the threads are never used otherwise.
+std::unique_ptr<TDxtMTGlobalArray> globalArray =
+    processorCount != 1 ? std::make_unique<TDxtMTGlobalArray>() : nullptr;
+
+std::atomic<std::uint64_t> threadedImages{0};
+std::atomic<std::uint64_t> queuedJobs{0};
+
+void SleepOneMillisecond() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+
+// All pending jobs into the caller's buffer: their number, 0 when none yet, -1 when finished.
+int TakeJobs(TDxtMTGlobalArray& g, TDxtJob* buffer) {
+  std::lock_guard<std::mutex> guard(g.QueueLock);
+  if (g.JobCount == 0) return g.Finishing ? -1 : 0;
+  const int n = g.JobCount;
+  std::memcpy(static_cast<void*>(buffer), static_cast<const void*>(g.Jobs), sizeof(TDxtJob) * n);
+  g.JobCount = 0;
+  return n;
+}
+
+void Worker(TDxtMTGlobalArray* g) {
+  auto jobs = std::make_unique<TDxtJob[]>(DxtJobQueueSize);
+  for (;;) {
+    const int n = TakeJobs(*g, jobs.get());
+    if (n < 0) break;
+    if (n == 0) {
+      SleepOneMillisecond();
+      continue;
+    }
+    for (int i = 0; i < n; ++i) {
+      const TDxtJob& job = jobs[i];
+      if (job.Payload.Count != 0) EncodeDxtClusterFit(job.Payload, job.Destination);
+      else EncodeDxt5AlphaFit(job.Payload.Pixels, job.Destination);
+    }
+  }
+  std::lock_guard<std::mutex> guard(g->QueueLock);
+  --g->Running;
+}
+
+void FinishWorkers(TDxtMTGlobalArray& g) {
+  {
+    std::lock_guard<std::mutex> guard(g.QueueLock);
+    g.Finishing = 1;
+  }
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> guard(g.QueueLock);
+      if (g.Running == 0) break;
+    }
+    SleepOneMillisecond();
+  }
+  for (auto& t : g.Threads) t.join();
+  std::lock_guard<std::mutex> guard(g.QueueLock);
+  g.Threads.clear();
+  g.Finishing = 0;
+  g.Accepting = false;
+}
+
+void StartWorkers(TDxtMTGlobalArray& g, int count) {
+  std::lock_guard<std::mutex> guard(g.QueueLock);
+  g.Running = count;
+  g.JobCount = 0;
+  g.Accepting = true;
+  g.Threads.reserve(count);
+  for (int i = 0; i < count; ++i) {
+    try {
+      g.Threads.emplace_back(Worker, &g);
+    } catch (...) {
+      // Threads that never started will never leave; the ones running finish the queue.
+      g.Running -= count - i;
+      if (i == 0) g.Accepting = false;
+      throw;
+    }
+    if (count == processorCount) SetThreadIdealProcessor(g.Threads.back(), i);
+  }
+}
+
+// Ends the workers whatever happens while the image is encoded.
+struct TWorkerSession {
+  TDxtMTGlobalArray& G;
+  ~TWorkerSession() { FinishWorkers(G); }
+};
+
+}  // namespace
+
+int DxtProcessorCount() { return processorCount; }
+
+TDxtMTStatistics DxtMTStatistics() { return {threadedImages.load(), queuedJobs.load()}; }
+
+bool QueueDxtJob(const TDxtColorSet& payload, std::uint8_t* destination) {
+  TDxtMTGlobalArray* g = globalArray.get();
+  if (!g) return false;
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> guard(g->QueueLock);
+      if (!g->Accepting || g->Running == 0) return false;
+      if (g->JobCount != DxtJobQueueSize) {
+        TDxtJob& job = g->Jobs[g->JobCount++];
+        job.Payload = payload;
+        job.Destination = destination;
+        queuedJobs.fetch_add(1, std::memory_order_relaxed);
+        return true;
+      }
+    }
+    SleepOneMillisecond();
+  }
+}
+
+void EncodeDXTImageMT(std::uint8_t* destination, bool isDXT1, int width, TDxtFetchBlock fetch,
+                      const void* image, int height) {
+  const int flags = isDXT1 ? DxtFlagDXT1 : 0;
+  const long long blocks = (static_cast<long long>(width) + 3) / 4 * ((static_cast<long long>(height) + 3) / 4);
+  if (processorCount == 1 || !globalArray || blocks <= DxtSingleThreadMaxBlocks) {
+    EncodeDXTImage(destination, flags, width, fetch, image, height);
+    return;
+  }
+  TDxtMTGlobalArray& g = *globalArray;
+  std::lock_guard<std::mutex> lock(g.Lock);
+  try {
+    StartWorkers(g, processorCount);
+  } catch (...) {
+    FinishWorkers(g);
+    throw;
+  }
+  TWorkerSession session{g};
+  threadedImages.fetch_add(1, std::memory_order_relaxed);
+  EncodeDXTImage(destination, flags | DxtFlagQueue, width, fetch, image, height);
+}
+
+}  // namespace ashtint

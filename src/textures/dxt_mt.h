@@ -1,0 +1,53 @@
+// Multi-threaded DXT image encoding: the calling thread prepares every block and queues the
+// heavy ones; one worker per processor, started and ended per image, runs them.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "textures/dxt_codec.h"
+
+namespace ashtint {
+
+inline constexpr int DxtJobQueueSize = 256;
+inline constexpr int DxtSingleThreadMaxBlocks = 100;  // images up to this size never wait
+
+struct TDxtJob {
+  TDxtColorSet Payload;
+  std::uint8_t* Destination = nullptr;
+};
+
+// The process-wide record of the compression threads.
+struct TDxtMTGlobalArray {
+  std::mutex Lock;       // held for one whole multi-threaded image encode
+  std::mutex QueueLock;  // guards Jobs, JobCount, Finishing, Running
+  TDxtJob Jobs[DxtJobQueueSize];
+  int JobCount = 0;
+  int Finishing = 0;
+  int Running = 0;
+  std::vector<std::thread> Threads;
+  bool Accepting = false;  // a multi-threaded encode is under way (guarded by QueueLock)
+};
+
+// Same contract as EncodeDXTImage with flags = isDXT1; returns once every block is written.
+void EncodeDXTImageMT(std::uint8_t* destination, bool isDXT1, int width, TDxtFetchBlock fetch,
+                      const void* image, int height);
+
+// Processor count read once at start-up.
+int DxtProcessorCount();
+
+// Counters for tests and diagnostics.
+struct TDxtMTStatistics {
+  std::uint64_t ThreadedImages = 0;  // images encoded with the workers
+  std::uint64_t QueuedJobs = 0;      // jobs handed to the workers
+};
+TDxtMTStatistics DxtMTStatistics();
+
+// Hint that the thread should run on the given processor (no-op where the system has no hint).
+void SetThreadIdealProcessor(std::thread& thread, int processor);
+
+}  // namespace ashtint
