@@ -139,7 +139,10 @@ class T7zInArchive final : public T7zArchive, public I7zInArchive {
     OpenAdapter(T7zStream::Owning(std::move(file)));
   }
 
-  void OpenStream(TStream& stream) override { OpenAdapter(T7zStream::NonOwning(stream)); }
+  void OpenStream(TStream& stream) override {
+    stream.SetPosition(0);  // the handler takes the position it finds as the archive's start
+    OpenAdapter(T7zStream::NonOwning(stream));
+  }
 
   std::uint32_t ItemCount() override {
     RequireOpen();

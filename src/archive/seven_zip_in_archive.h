@@ -18,7 +18,7 @@ class I7zInArchive {
   // Opens the file (others may read and write it meanwhile). A file the handler does not
   // recognise, and a damaged archive (cut short, broken headers), raise E7zError.
   virtual void OpenFile(const std::string& fileName) = 0;
-  // Same over a stream the caller keeps alive until Close.
+  // Same over a whole stream (read from its start) that the caller keeps alive until Close.
   virtual void OpenStream(TStream& stream) = 0;
   virtual std::uint32_t ItemCount() = 0;
   // The item's path with '\' between folders; UTF-8.
