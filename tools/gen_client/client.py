@@ -1,0 +1,642 @@
+"""Writes one synthetic client folder and its manifest."""
+
+import json
+import os
+import random
+import shutil
+import zlib
+
+from . import FORMAT_VERSION, content, dxt, spacebin, visuals
+from .packages import PackageWriter
+from .profiles import LEVEL_CYCLE, PROFILES
+
+TANK_CRASH = "vehicles/tank_crash.dds"
+INSIDE_CRASH = "vehicles/inside_crash.dds"
+TRACK_CRASH = "vehicles/track_crash.dds"
+
+# Why a file is left alone; the manifest quotes these texts.
+R_NORMAL = "normal-state model, not in a crash folder"
+R_COLLISION = "collision model, not in a crash folder"
+R_CHASSIS = "chassis model: the crashed-track mod's"
+R_NOT_CHASSIS = "not a chassis model: the crashed-tank mod's"
+R_SMALL_VISUAL = "600 bytes or smaller"
+R_NOTHING = "nothing to rewrite: ordinary shader and no diffuseMap or excludeMaskAndAOMap texture"
+R_NO_DIFFUSE = "no diffuseMap texture"
+R_UNLISTED = "package not listed in paths.xml"
+R_SMALL_DDS = "1024 bytes or smaller"
+R_NOT_ALBEDO = "not an albedo texture: normal and gloss maps keep their own"
+R_TRAIN = "a train or carriage: the trains mod's"
+R_TANK = "a tank model: the map tanks mod's"
+R_OTHER_MODEL = "neither a tank model nor a train"
+R_TERRAIN = "map terrain texture"
+R_NOT_MAP_PKG = "not counted as a map package: its name does not start with a digit"
+R_NO_MATCH = "no embedded texture matches the map rules: no output file"
+
+
+class GenError(Exception):
+    pass
+
+
+def is_hd(name):
+    low = name.lower()
+    return "_hd.pkg" in low or "_hd-part" in low
+
+
+def hd_name(path):
+    return path[:-4] + "_hd.dds"
+
+
+def _colour(path):
+    c = zlib.crc32(path.encode("latin-1"))
+    return (c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF)
+
+
+def _exe_stub(kind):
+    head = bytearray(b"MZ" + bytes(58) + (128).to_bytes(4, "little"))
+    head += b"\x0e\x1f\xba\x0e\x00\xb4\x09\xcd\x21\xb8\x01\x4c\xcd\x21"
+    head += b"This program cannot be run in DOS mode.\r\r\n$"
+    head = head.ljust(128, b"\x00") + b"PE\x00\x00"
+    head += (0x8664 if kind == "win64" else 0x14C).to_bytes(2, "little")
+    return bytes(head.ljust(1024, b"\x00"))
+
+
+class Generator:
+    def __init__(self, opts):
+        self.o = opts
+        self.rng = random.Random(opts.seed)
+        self.client_dir = os.path.join(opts.out, opts.client_name)
+        self.pkg_dir = os.path.join(self.client_dir, "res", "packages")
+        self.packages = {}  # name -> record
+        self.mods = {k: {"touch": [], "leave": []} for k in ("DPT", "CCT", "MEM", "CTM", "SpaceBin", "CAMO")}
+        self.unlisted = set()
+
+    # --- helpers ----------------------------------------------------------------------------
+
+    def open_pkg(self, name, listed=True):
+        if name in self.packages:
+            raise GenError("package written twice: " + name)
+        if not listed:
+            self.unlisted.add(name)
+        return PackageWriter(os.path.join(self.pkg_dir, name), self.o.deflate)
+
+    def close_pkg(self, w):
+        w.close()
+        name = os.path.basename(w.path)
+        self.packages[name] = {
+            "listed": name not in self.unlisted,
+            "hd": is_hd(name),
+            "entries": w.entries,
+            "files": len(w.files),
+            "size": os.path.getsize(w.path),
+        }
+
+    def texture(self, w, path, fmt, size, kind, chain=True, hd=None, cap=4096):
+        """Writes a texture and, with an HD writer, its `_hd` twin at twice the size."""
+        v = self.rng.randrange(self.o.variants)
+        style = 1 if self.rng.random() < 0.2 else 0
+        tw, th = min(size[0], cap), min(size[1], cap)
+        data = dxt.stamp(dxt.make_dds(fmt, tw, th, chain, kind, 1000 + v, style), fmt, _colour(path))
+        w.add(path, data)
+        rec = {"path": path, "size": len(data), "format": "DXT1" if fmt == dxt.DXT1 else "DXT5",
+               "width": tw, "height": th, "mipmaps": len(dxt.mip_dims(tw, th, chain)) if chain else 1}
+        hd_rec = None
+        if hd is not None:
+            hw, hh = min(tw * 2, cap), min(th * 2, cap)
+            hpath = hd_name(path)
+            hdata = dxt.stamp(dxt.make_dds(fmt, hw, hh, chain, kind, 1000 + v, style), fmt, _colour(hpath))
+            hd.add(hpath, hdata)
+            hd_rec = dict(rec, path=hpath, size=len(hdata), width=hw, height=hh,
+                          mipmaps=len(dxt.mip_dims(hw, hh, chain)) if chain else 1)
+        return rec, hd_rec
+
+    def leave(self, mod, pkg, path, reason, **extra):
+        self.mods[mod]["leave"].append(dict(package=pkg, path=path, reason=reason, **extra))
+
+    # --- vehicles ---------------------------------------------------------------------------
+
+    def vehicle(self, idx, nation, folder, short, sd, hd, listed):
+        o = self.o
+        nat = content.NATIONS[nation][0]
+        base = "vehicles/%s/%s/" % (nat, folder)
+        ts = o.texture_size
+        inside_word = "Inside" if idx % 4 == 1 else "inside"
+        turrets = ["Turret_01"] + (["Turret_02"] if self.rng.random() < 0.4 else [])
+        guns = sorted("Gun_%02d" % g for g in self.rng.sample(range(1, 8), 1 + self.rng.randrange(2)))
+
+        # Textures beside the models; HD twins go to the HD package.
+        def tset(setname, sizes, maps):
+            out = {}
+            for suffix, fmt, kind, chain in maps:
+                p = base + "%s_%s_%s.dds" % (short, setname, suffix)
+                self.texture(sd, p, fmt, sizes, kind, chain, hd)
+                out[suffix] = p
+            return out
+
+        full = [("AM", dxt.DXT1, "albedo", True), ("ANM", dxt.DXT5, "normal", True),
+                ("GMM", dxt.DXT1, "gloss", True), ("AO", dxt.DXT1, "ao", False)]
+        hull = tset("hull_01", (ts, ts), full)
+        tur = {t: tset("turret_%s" % t[-2:], (ts, ts), full) for t in turrets}
+        gun = {g: tset("gun_%s" % g[-2:], (ts // 2, ts // 2), full) for g in guns}
+        chassis = tset("chassis_01", (ts, ts), full)
+        track = tset("track_01", (ts // 2, ts), [("AM", dxt.DXT1, "cutout", True), ("ANM", dxt.DXT5, "normal", True)])
+        inside = tset("%s_01" % inside_word, (ts // 2, ts // 2),
+                      [("AM", dxt.DXT5, "soft", True), ("ANM", dxt.DXT5, "normal", True),
+                       ("GMM", dxt.DXT1, "gloss", False), ("AO", dxt.DXT1, "ao", False)])
+
+        def refs(t, keys=("AM", "ANM", "GMM", "AO")):
+            names = {"AM": "diffuseMap", "ANM": "normalMap", "GMM": "metallicGlossMap", "AO": "excludeMaskAndAOMap"}
+            return [(names[k], t[k]) for k in keys if k in t]
+
+        parts = [("Hull", "hull", [("hull_outer", refs(hull)), ("hull_inside", refs(inside))])]
+        parts.append(("Chassis", "chassis", [("track", refs(track)), ("wheels", refs(chassis))]))
+        for t in turrets:
+            parts.append((t, "turret", [("turret_outer", refs(tur[t])), ("turret_inside", refs(inside))]))
+        for g in guns:
+            parts.append((g, "gun", [("gun_outer", refs(gun[g])), ("gun_inside", refs(inside))]))
+
+        # Planted edge cases, each on one vehicle of the listed set.
+        special = {}
+        n = o.vehicles
+        if listed:
+            gun1 = gun[guns[0]]
+            if idx == 0:
+                special["Gun_09"] = ("compact", 600, "gun", [("gun_outer", refs(gun1, ("AM", "ANM")))])
+            if idx == min(1, n - 1):
+                special["Gun_08"] = ("compact", 601, "gun", [("gun_outer", refs(gun1, ("AM", "ANM")))])
+            if idx == min(2, n - 1):
+                special["Chassis"] = ("compact", 560, "chassis", [("track", refs(track))])
+            if idx == min(3, n - 1):
+                special["Turret_03"] = ("plain", None, "turret", [("turret_outer", refs(tur[turrets[0]], ("ANM", "GMM")))])
+        for name, (_, _, kind, mats) in special.items():
+            if name not in [p[0] for p in parts]:
+                parts.append((name, kind, mats))
+
+        for name, kind, mats in parts:
+            for state in ("normal", "crash"):
+                fx = visuals.CRASH_FX if state == "crash" else visuals.TANK_FX
+                spec = special.get(name) if state == "crash" else None
+                if spec and spec[0] == "plain":
+                    fx = visuals.TANK_FX
+                m3 = [(ident, fx, r) for ident, r in (spec[3] if spec else mats)]
+                compact = bool(spec and spec[0] == "compact")
+                data = visuals.visual_bytes(name, m3, compact=compact, size=spec[1] if spec else None)
+                vpath = base + "%s/lod0/%s.visual_processed" % (state, name)
+                sd.add(base + "%s/lod0/%s.model" % (state, name),
+                       visuals.model_bytes(base + "%s/lod0/%s" % (state, name)))
+                sd.add(vpath, data)
+                sd.add(base + "%s/lod0/%s.primitives_processed" % (state, name),
+                       visuals.primitives_bytes(zlib.crc32(vpath.encode())))
+                self.record_visual(os.path.basename(sd.path), vpath, kind, state, fx, m3, len(data), listed)
+            cpath = base + "collision/%s.visual_processed" % name
+            sd.add(base + "collision/%s.model" % name, visuals.model_bytes(base + "collision/" + name))
+            cdata = visuals.visual_bytes(name, [("collision", "shaders/std_effects/lightonly.fx", [])])
+            sd.add(cpath, cdata)
+            sd.add(base + "collision/%s.primitives_processed" % name, visuals.primitives_bytes(idx))
+            pkg = os.path.basename(sd.path)
+            for mod in ("DPT", "CCT"):
+                self.leave(mod, pkg, cpath, R_UNLISTED if not listed else R_COLLISION)
+
+    def record_visual(self, pkg, path, kind, state, fx, materials, size, listed):
+        refs = [(p, t) for _, _, r in materials for p, t in r]
+        for mod in ("DPT", "CCT"):
+            if not listed:
+                self.leave(mod, pkg, path, R_UNLISTED)
+                continue
+            if state != "crash":
+                self.leave(mod, pkg, path, R_NORMAL)
+                continue
+            if mod == "DPT" and kind == "chassis":
+                self.leave(mod, pkg, path, R_CHASSIS)
+                continue
+            if mod == "CCT" and kind != "chassis":
+                self.leave(mod, pkg, path, R_NOT_CHASSIS)
+                continue
+            if size <= 600:
+                self.leave(mod, pkg, path, R_SMALL_VISUAL, size=size)
+                continue
+            if mod == "DPT":
+                out = []
+                for prop, tex in refs:
+                    out.append({"property": prop, "path": tex,
+                                "becomes": dpt_becomes(kind, prop, tex, False),
+                                "becomes_remove_shadows": dpt_becomes(kind, prop, tex, True)})
+                shader = fx == visuals.CRASH_FX
+                if not shader and not any(r["becomes"] or r["becomes_remove_shadows"] for r in out):
+                    self.leave(mod, pkg, path, R_NOTHING, size=size)
+                    continue
+                written = shader or any(r["becomes"] for r in out)
+                self.mods[mod]["touch"].append({
+                    "package": pkg, "path": path, "part": kind, "size": size, "shader": shader,
+                    "written": "always" if written else "remove_shadows_only", "references": out})
+            else:
+                out = [{"property": p, "path": t, "becomes": TRACK_CRASH if p == "diffuseMap" else None}
+                       for p, t in refs]
+                if not any(r["becomes"] for r in out):
+                    self.leave(mod, pkg, path, R_NO_DIFFUSE, size=size)
+                    continue
+                self.mods[mod]["touch"].append({"package": pkg, "path": path, "part": kind,
+                                                "size": size, "references": out})
+
+    def camouflages(self, nation, sd, hd, listed, count, extra_name=None):
+        code = content.NATIONS[nation][2]
+        nat = content.NATIONS[nation][0]
+        names = ["Katukov", "Forest", "Desert", "Winter", "Urban", "Summer", "Autumn", "Swamp", "Steppe", "Coast"]
+        ts = self.o.texture_size
+        kinds = [(dxt.DXT1, "albedo", True, (ts * 2, ts * 2)), (dxt.DXT1, "cutout", False, (ts * 2, ts)),
+                 (dxt.DXT5, "soft", True, (ts, ts)), (dxt.DXT5, "albedo", False, (ts * 4, ts * 2))]
+        todo = []
+        for i in range(count):
+            fmt, kind, chain, size = kinds[(i + nation) % len(kinds)]
+            nm = "C%s_%d_%d%s.dds" % (code, 1 + i // 3, 1 + i % 3, names[(i + nation) % len(names)])
+            todo.append((nm, fmt, kind, chain, size))
+        if extra_name:
+            todo.append((extra_name, dxt.DXT1, "albedo", True, (ts, ts)))
+        pkg = os.path.basename(sd.path)
+        hpkg = os.path.basename(hd.path)
+        for nm, fmt, kind, chain, size in todo:
+            path = "vehicles/%s/Camouflage/%s" % (nat, nm)
+            rec, hrec = self.texture(sd, path, fmt, size, kind, chain, hd)
+            for p, r in ((pkg, rec), (hpkg, hrec)):
+                if not listed:
+                    self.leave("CAMO", p, r["path"], R_UNLISTED)
+                elif r["size"] <= 1024:
+                    self.leave("CAMO", p, r["path"], R_SMALL_DDS, size=r["size"])
+                else:
+                    self.mods["CAMO"]["touch"].append(dict(r, package=p, hd=p == hpkg))
+        return todo
+
+    # --- shared content and maps ------------------------------------------------------------
+
+    def map_model(self, folder, name, kind, suffixes, sd, hd, listed, tiny=False):
+        ts = self.o.texture_size
+        base = "%s/%s/" % (folder, name)
+        tex = []
+        for s in suffixes:
+            fmt = dxt.DXT5 if s == "_ANM" else dxt.DXT1
+            k = "normal" if s == "_ANM" else "gloss" if s == "_GMM" else "albedo"
+            size = (16, 16) if tiny else (ts, ts)
+            rec, hrec = self.texture(sd, base + name + s + ".dds", fmt, size, k, True, hd)
+            tex.append((s, rec, hrec))
+        if not tiny:
+            vis = [(name.lower(), visuals.MAP_FX,
+                    [("diffuseMap" if s in content.ALBEDO_SUFFIXES else "normalMap" if s == "_ANM" else "metallicGlossMap",
+                      base + name + s + ".dds") for s in suffixes])]
+            sd.add(base + name + ".model", visuals.model_bytes(base + name))
+            sd.add(base + name + ".visual_processed", visuals.visual_bytes(name, vis))
+            sd.add(base + name + ".primitives_processed", visuals.primitives_bytes(zlib.crc32(name.encode())))
+        pkg, hpkg = os.path.basename(sd.path), os.path.basename(hd.path)
+        for s, rec, hrec in tex:
+            for p, r in ((pkg, rec), (hpkg, hrec)):
+                for mod, mine in (("MEM", "tank"), ("CTM", "train")):
+                    if not listed:
+                        reason = R_UNLISTED
+                    elif kind != mine:
+                        reason = R_TRAIN if kind == "train" else R_TANK if kind == "tank" else R_OTHER_MODEL
+                    elif r["size"] <= 1024:
+                        reason = R_SMALL_DDS
+                    elif s not in content.ALBEDO_SUFFIXES:
+                        reason = R_NOT_ALBEDO
+                    else:
+                        self.mods[mod]["touch"].append(dict(r, package=p, hd=p == hpkg))
+                        continue
+                    self.leave(mod, p, r["path"], reason, size=r["size"])
+        return [(s, rec) for s, rec, _ in tex]
+
+    def space_bin_textures(self, map_name, with_match):
+        """Embedded textures of one map: (name, dds, mips, fourcc, by) with by "MapTanks",
+        "MapTrains" or None."""
+        ts = max(16, self.o.texture_size // 2)
+        out = []
+        models = [m for m in content.MAP_MODELS]
+        start = zlib.crc32(map_name.encode()) % len(models)
+        picked = [models[(start + k) % len(models)] for k in range(6)]
+        for folder, name, kind, suffixes in picked:
+            for s in suffixes[:2]:
+                by = None
+                if s in content.ALBEDO_SUFFIXES and kind == "tank":
+                    by = "MapTanks"
+                elif s in content.ALBEDO_SUFFIXES and kind == "train":
+                    by = "MapTrains"
+                if by and not with_match:
+                    continue
+                out.append(("%s/%s/%s%s.dds" % (folder, name, name, s), by, s))
+        # A map that carries matches holds both kinds, so either colour alone patches it.
+        if with_match and not any(b == "MapTanks" for _, b, _ in out):
+            out.append(("content/MilitaryEnvironment/mleSU_80_01_T34/mleSU_80_01_T34_AM.dds", "MapTanks", "_AM"))
+        if with_match and not any(b == "MapTrains" for _, b, _ in out):
+            out.append(("content/Railway/rw004_Carriage/rw004_Carriage_AM.dds", "MapTrains", "_AM"))
+        out.append(("spaces/%s/terrain/global_AM.dds" % map_name, None, "_AM"))
+        res = []
+        for i, (name, by, s) in enumerate(out):
+            fmt = dxt.DXT5 if (s == "_ANM" or i % 3 == 2) else dxt.DXT1
+            chain = i % 4 != 3
+            w, h = (ts, ts) if i % 2 == 0 else (ts * 2, ts)
+            dds = dxt.stamp(dxt.make_dds(fmt, w, h, chain, "normal" if s == "_ANM" else "albedo",
+                                         2000 + self.rng.randrange(self.o.variants)), fmt, _colour(map_name + name))
+            res.append((name, dds, len(dxt.mip_dims(w, h, chain)) if chain else 1, dxt.FOURCC[fmt], by))
+        return res
+
+    def map_package(self, map_name, listed, with_match=True):
+        name = map_name + ".pkg"
+        w = self.open_pkg(name, listed)
+        texs = self.space_bin_textures(map_name, with_match)
+        data, facts = spacebin.build(self.rng, [t[:4] for t in texs], self.o.space_bin_kib * 1024, map_name)
+        sb_path = "spaces/%s/space.bin" % map_name
+        w.add(sb_path, data)
+        w.add("spaces/%s/space.settings" % map_name, (
+            "<space.settings>\r\n\t<bounds>\t-5 -5 4 4\t</bounds>\r\n\t<chunkSize>\t100.0\t</chunkSize>\r\n"
+            "\t<terrain>\tspaces/%s/terrain2\t</terrain>\r\n</space.settings>\r\n" % map_name).encode())
+        for k in range(4):
+            w.add("spaces/%s/%04x%04xo.cdata_processed" % (map_name, 0xFFFB + k, 0xFFFC),
+                  self.rng.randbytes(2048 + 512 * k))
+        hdw = self.open_pkg(map_name + "_hd.pkg", listed)
+        trec, threc = self.texture(w, "spaces/%s/terrain/global_AM.dds" % map_name, dxt.DXT1,
+                                   (self.o.texture_size, self.o.texture_size), "albedo", True, hdw)
+        for mod in ("MEM", "CTM"):
+            for p, r in ((name, trec), (map_name + "_hd.pkg", threc)):
+                self.leave(mod, p, r["path"], R_UNLISTED if not listed else R_TERRAIN)
+        self.close_pkg(w)
+        self.close_pkg(hdw)
+
+        embedded = []
+        for (tname, dds, mips, fourcc, by), (off, length) in zip(texs, facts["texture_offsets"]):
+            embedded.append({"name": tname, "by": by, "offset": off, "length": length,
+                             "format": fourcc.decode(), "mipmaps": mips})
+        rec = {"package": name, "path": sb_path, "size": facts["size"], "bsma_row": facts["bsma_row"],
+               "bsma_offset": facts["bsma_offset"], "bsma_length": facts["bsma_length"],
+               "textures": [e for e in embedded if e["by"]],
+               "left_textures": [dict(e, reason="no map rule selects it") for e in embedded if not e["by"]]}
+        if not listed:
+            self.leave("SpaceBin", name, sb_path, R_UNLISTED)
+        elif not map_name[0].isdigit():
+            self.leave("SpaceBin", name, sb_path, R_NOT_MAP_PKG)
+        elif not rec["textures"]:
+            self.leave("SpaceBin", name, sb_path, R_NO_MATCH)
+        else:
+            self.mods["SpaceBin"]["touch"].append(rec)
+        return rec
+
+    def other_package(self, name):
+        w = self.open_pkg(name)
+        stem = name[:-4].split("-")[0]
+        for k in range(3 + self.rng.randrange(4)):
+            if stem == "scripts":
+                path = "scripts/client/gui/module_%02d.pyc" % k
+            elif stem == "gui":
+                path = "gui/flash/screen_%s_%02d.swf" % (name[-5], k)
+            else:
+                path = "%s/common/item_%02d.xml" % (stem, k)
+            w.add(path, self.rng.randbytes(1024 + self.rng.randrange(4096)))
+        if stem == "gui":
+            ts = self.o.texture_size
+            self.texture(w, "gui/maps/icons/map/screen_%s_AM.dds" % name[-5], dxt.DXT5, (ts, ts), "soft")
+        self.close_pkg(w)
+
+    # --- root files -------------------------------------------------------------------------
+
+    def root_files(self):
+        o = self.o
+        d = self.client_dir
+        os.makedirs(self.pkg_dir)
+        with open(os.path.join(d, "WorldOfTanks.exe"), "wb") as f:
+            f.write(_exe_stub("launcher"))
+        exe_dir = "win32" if o.win32_only else "win64"
+        os.makedirs(os.path.join(d, exe_dir))
+        with open(os.path.join(d, exe_dir, "WorldOfTanks.exe"), "wb") as f:
+            f.write(_exe_stub(exe_dir))
+        for top in ("res_mods", "mods"):
+            os.makedirs(os.path.join(d, top, o.mods_version))
+        with open(os.path.join(d, "version.xml"), "wb") as f:
+            f.write(("<version.xml>\r\n\t<appname>\tWoT\t</appname>\r\n\t<version>\t%s\t</version>\r\n"
+                     "\t<meta>\r\n\t\t<localization>\t%s\t</localization>\r\n\t\t<realm>\t%s\t</realm>\r\n"
+                     "\t</meta>\r\n</version.xml>\r\n" % (self.version_text(), "RU" if o.lesta else "EN",
+                                                        o.realm)).encode())
+        if not o.no_game_info:
+            pub = "lesta" if o.lesta else "wargaming"
+            with open(os.path.join(d, "game_info.xml"), "wb") as f:
+                f.write(('<?xml version="1.0" encoding="utf-8"?>\r\n'
+                         '<protocol name="game_info" version="2.16" wgc_publisher_id="%s">\r\n'
+                         '\t<game>\r\n\t\t<id>WOT.%s.PRODUCTION</id>\r\n\t\t<localization>%s</localization>\r\n'
+                         '\t\t<part_id>client</part_id>\r\n\t\t<version_name>%s</version_name>\r\n'
+                         '\t</game>\r\n</protocol>\r\n' % (pub, o.realm, "ru_RU" if o.lesta else "en_US",
+                                                           o.version)).encode())
+
+    def version_text(self):
+        o = self.o
+        return "v.%s %s#%s" % (o.version, "Common Test " if o.common_test else "", o.build)
+
+    def paths_xml(self):
+        o = self.o
+        lines = ["<root>", "\t<Paths>",
+                 '\t\t<Path cacheSubdirs="true">./res_mods/%s</Path>' % o.mods_version,
+                 '\t\t<Path mask="*.wotmod" mode="recursive" root="res">./mods/%s</Path>' % o.mods_version,
+                 "\t\t<Packages>"]
+        for name in sorted(self.packages):
+            if name in self.unlisted:
+                continue
+            lines.append('\t\t\t<Package type="%s">./res/packages/%s</Package>' % ("hd" if is_hd(name) else "sd,hd", name))
+        lines += ["\t\t</Packages>", "\t\t<Path>./res</Path>", "\t</Paths>", "</root>", ""]
+        with open(os.path.join(self.client_dir, "paths.xml"), "wb") as f:
+            f.write("\r\n".join(lines).encode())
+
+    # --- run --------------------------------------------------------------------------------
+
+    def run(self):
+        o = self.o
+        self.root_files()
+        names = content.vehicle_names(self.rng, o.vehicles)
+        levels = {}
+        for i, v in enumerate(names):
+            levels.setdefault(LEVEL_CYCLE[i % len(LEVEL_CYCLE)], []).append((i, v))
+        for level in sorted(levels):
+            tanks = levels[level]
+            groups = [tanks] if level < 5 else [tanks[k:k + o.vehicles_per_part]
+                                                for k in range(0, len(tanks), o.vehicles_per_part)]
+            for part, group in enumerate(groups, 1):
+                if level < 5:
+                    sdn, hdn = "vehicles_level_%02d.pkg" % level, "vehicles_level_%02d_hd.pkg" % level
+                else:
+                    sdn = "vehicles_level_%02d-part%d.pkg" % (level, part)
+                    hdn = "vehicles_level_%02d_hd-part%d.pkg" % (level, part)
+                sd, hd = self.open_pkg(sdn), self.open_pkg(hdn)
+                for i, (nation, folder, short) in group:
+                    self.vehicle(i, nation, folder, short, sd, hd, True)
+                    if i == 0:
+                        # A camouflage kept in a vehicle package rather than in shared content.
+                        self.camouflages(nation, sd, hd, True, 0, "C%s_9_9Battle.dds" % content.NATIONS[nation][2])
+                self.close_pkg(sd)
+                self.close_pkg(hd)
+
+        if o.unlisted:
+            sd, hd = self.open_pkg(content.UNLISTED_VEHICLE_PKG, False), self.open_pkg("vehicles_level_02_hd.pkg", False)
+            extra = content.vehicle_names(random.Random(o.seed + 1), o.vehicles + 1)[-1]
+            self.vehicle(o.vehicles, extra[0], extra[1] + "_Old", extra[2], sd, hd, False)
+            self.camouflages(extra[0], sd, hd, False, 0, "C%s_8_8Old.dds" % content.NATIONS[extra[0]][2])
+            self.close_pkg(sd)
+            self.close_pkg(hd)
+
+        # Shared content: models on maps and camouflages, spread over the parts.
+        parts = [(self.open_pkg("shared_content-part%d.pkg" % k), self.open_pkg("shared_content_hd-part%d.pkg" % k))
+                 for k in range(1, o.shared_parts + 1)]
+        for k, (folder, name, kind, suffixes) in enumerate(content.MAP_MODELS):
+            sd, hd = parts[k % len(parts)]
+            self.map_model(folder, name, kind, suffixes, sd, hd, True)
+        for k, (folder, name, kind, suffix) in enumerate(content.TINY_MAP_TEXTURES):
+            sd, hd = parts[k % len(parts)]
+            self.map_model(folder, name, kind, [suffix], sd, hd, True, tiny=True)
+        nations = sorted({v[0] for v in names})
+        for nation in nations:
+            sd, hd = parts[nation % len(parts)]
+            self.camouflages(nation, sd, hd, True, o.camouflages)
+        # A camouflage of 1024 bytes or less, never examined.
+        sd, hd = parts[0]
+        nat = content.NATIONS[nations[0]][0]
+        tiny = "vehicles/%s/Camouflage/C%s_0_0Tiny.dds" % (nat, content.NATIONS[nations[0]][2])
+        rec, hrec = self.texture(sd, tiny, dxt.DXT1, (16, 16), "albedo", False, hd)
+        self.leave("CAMO", os.path.basename(sd.path), tiny, R_SMALL_DDS, size=rec["size"])
+        self.leave("CAMO", os.path.basename(hd.path), hrec["path"], R_SMALL_DDS, size=hrec["size"])
+        for sd, hd in parts:
+            self.close_pkg(sd)
+            self.close_pkg(hd)
+
+        maps = content.MAPS[:o.maps]
+        for k, m in enumerate(maps):
+            # The second map carries no texture the map rules select.
+            self.map_package(m, True, with_match=(k != 1))
+        self.map_package(content.LETTER_MAP, True)
+        if o.unlisted:
+            self.map_package(content.UNLISTED_MAP, False)
+        for name in content.OTHER_PACKAGES[:o.other_packages]:
+            self.other_package(name)
+        self.paths_xml()
+        return self.manifest()
+
+    def manifest(self):
+        o = self.o
+        on_disk = sorted(self.packages, key=lambda n: n.encode())
+        listed = [n for n in on_disk if self.packages[n]["listed"]]
+        pkgs = [n for n in listed if not is_hd(n)]
+        map_all = [n for n in listed if "shared_content" in n.lower() or n[:1].isdigit()]
+        veh_all = [n for n in listed if "shared_content" in n.lower() or "vehicles_level" in n.lower()]
+        for mod in self.mods.values():
+            mod["touch"].sort(key=lambda r: (r["package"].encode(), r["path"].encode()))
+            mod["leave"].sort(key=lambda r: (r["package"].encode(), r["path"].encode()))
+        client = {
+            "folder": o.client_name,
+            "version_text": self.version_text(),
+            "version": o.version,
+            "build": o.build,
+            "realm": o.realm,
+            "publisher": "lesta" if o.lesta else "wargaming",
+            "game_info": not o.no_game_info,
+            "is_lesta": bool(o.lesta and not o.no_game_info),
+            "is_wargaming": not (o.lesta and not o.no_game_info),
+            "is_common_test": o.realm.upper() in ("CT", "RPT"),
+            "client_exe": "WorldOfTanks.exe",
+            "game_exe": ("win32" if o.win32_only else "win64") + "/WorldOfTanks.exe",
+            "res_mods_dir": "res_mods/%s/" % o.mods_version,
+            "mods_dir": "mods/%s/" % o.mods_version,
+            "packages_on_disk": on_disk,
+            "packages_unlisted": [n for n in on_disk if not self.packages[n]["listed"]],
+            "pkgs": pkgs,
+            "map_pkgs": [n for n in map_all if not is_hd(n)],
+            "map_pkgs_with_hd": map_all,
+            "vehicle_pkgs": [n for n in veh_all if not is_hd(n)],
+            "vehicle_pkgs_with_hd": veh_all,
+        }
+        scopes = {"DPT": "vehicle_pkgs", "CCT": "vehicle_pkgs", "MEM": "map_pkgs_with_hd",
+                  "CTM": "map_pkgs_with_hd", "SpaceBin": "map_pkgs", "CAMO": "vehicle_pkgs_with_hd"}
+        mods = {}
+        for k, v in self.mods.items():
+            mods[k] = {"packages": scopes[k], "touch": v["touch"], "leave": v["leave"]}
+        return {
+            "generator": "gen_client",
+            "format": FORMAT_VERSION,
+            "profile": o.profile,
+            "seed": o.seed,
+            "options": {k: getattr(o, k) for k in sorted(vars(o)) if k not in ("out",)},
+            "client": client,
+            "packages": {n: self.packages[n] for n in on_disk},
+            "mods": mods,
+        }
+
+
+def dpt_becomes(part, prop, path, remove_shadows):
+    names = ("diffuseMap", "excludeMaskAndAOMap") if remove_shadows else ("diffuseMap",)
+    if prop not in names:
+        return None
+    tail = path.replace("/", "\\")
+    fname = tail.rpartition("\\")[2].lower()
+    folder = tail.rpartition("\\")[0].lower()
+    if "_inside" not in fname and "_inside" not in folder:
+        return TANK_CRASH
+    if part in ("hull", "turret") and "_inside" in fname:
+        return INSIDE_CRASH
+    return None
+
+
+def resolve(opts):
+    """Fills profile defaults and the client identity into the options."""
+    prof = PROFILES[opts.profile]
+    for k, v in prof.items():
+        if getattr(opts, k, None) is None:
+            setattr(opts, k, v)
+    if opts.version is None:
+        opts.version = "1.45.0.0" if opts.lesta else "1.24.0.1"
+    if opts.build is None:
+        opts.build = "2290" if opts.lesta else "1234"
+    if opts.realm is None:
+        opts.realm = ("RPT" if opts.lesta else "CT") if opts.common_test else ("RU" if opts.lesta else "EU")
+    if opts.mods_version is None:
+        opts.mods_version = opts.version
+    if opts.client_name is None:
+        opts.client_name = ("Tanki" if opts.lesta else "World_of_Tanks") + "_" + opts.realm
+    checks = [
+        (opts.vehicles >= 1, "--vehicles must be at least 1"),
+        (opts.maps >= 2, "--maps must be at least 2"),
+        (opts.maps <= len(content.MAPS), "--maps must be at most %d" % len(content.MAPS)),
+        (opts.texture_size in (16, 32, 64, 128, 256, 512, 1024, 2048), "--texture-size must be a power of two from 16 to 2048"),
+        (opts.camouflages >= 1, "--camouflages must be at least 1"),
+        (1 <= opts.shared_parts <= 9, "--shared-parts must be 1 to 9"),
+        (opts.space_bin_kib > 2048, "--space-bin-kib must be above 2048 (the space.bin mod skips smaller files)"),
+        (opts.variants >= 1, "--variants must be at least 1"),
+        (opts.vehicles_per_part >= 1, "--vehicles-per-part must be at least 1"),
+        (0 <= opts.other_packages <= len(content.OTHER_PACKAGES), "--other-packages out of range"),
+        (all(c.isdigit() or c == "." for c in opts.version) and opts.version[:1].isdigit(), "--version must be digits and dots"),
+        (opts.build.isdigit(), "--build must be digits"),
+        (all(c.isalnum() or c in "._-" for c in opts.mods_version), "--mods-version may hold letters, digits, '.', '_', '-'"),
+        (opts.client_name not in ("", ".", "..") and all(c.isalnum() or c in "._-" for c in opts.client_name),
+         "--client-name may hold letters, digits, '.', '_', '-'"),
+        (opts.realm.isalnum(), "--realm must be letters or digits"),
+    ]
+    for ok, text in checks:
+        if not ok:
+            raise GenError(text)
+    return opts
+
+
+def generate(opts):
+    """Writes OUT/<client folder> and OUT/manifest.json; returns the manifest."""
+    resolve(opts)
+    client_dir = os.path.join(opts.out, opts.client_name)
+    manifest_path = os.path.join(opts.out, "manifest.json")
+    if os.path.exists(client_dir):
+        if not opts.force:
+            raise GenError("%s exists; remove it or pass --force" % client_dir)
+        # Only ever delete a folder this generator wrote.
+        try:
+            with open(manifest_path, encoding="utf-8") as f:
+                prev = json.load(f)
+        except (OSError, ValueError):
+            prev = {}
+        if prev.get("generator") != "gen_client" or prev.get("client", {}).get("folder") != opts.client_name:
+            raise GenError("%s exists and was not written by this generator; not replacing it" % client_dir)
+        shutil.rmtree(client_dir)
+    os.makedirs(opts.out, exist_ok=True)
+    manifest = Generator(opts).run()
+    tmp = manifest_path + ".tmp"
+    with open(tmp, "w", encoding="utf-8", newline="\n") as f:
+        json.dump(manifest, f, indent=1, sort_keys=False)
+        f.write("\n")
+    os.replace(tmp, manifest_path)
+    return manifest
