@@ -1,0 +1,44 @@
+// Refreshing the configuration files from the online repository.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace ashtint {
+
+// Result codes of RefreshCfgFile.
+enum TCfgRefreshResult : int {
+  crCurrent = 0,        // the local file is current
+  crUpdated = 1,        // the local file was replaced by the repository's copy
+  crSoftOutdated = 2,   // the repository's copy needs a newer engine; local file kept
+  crDisconnect = 3,     // no usable answer from the repository; local file kept
+  crWriteFailed = 4,    // the repository's copy could not be written; local file kept
+};
+
+// The four files, in the order the engine refreshes them.
+inline constexpr std::array<const char*, 4> CfgFileNames = {"CrashTanks.cfg", "MapTanks.cfg", "MapTrains.cfg",
+                                                             "Camouflage.cfg"};
+
+// Compares the local file with baseUrl + its file name and replaces it when the repository has
+// a newer version that this engine build may use. The local file is only ever replaced whole,
+// by a complete copy (written beside it, then renamed over it). Never throws.
+int RefreshCfgFile(const std::string& localPath, int programBuild, std::string_view baseUrl) noexcept;
+
+// The word the engine prints for a result: "OK", "Updated", "Soft is outdated, needs an update!",
+// and "Disconnect" for anything else.
+const char* CfgRefreshWord(int result);
+
+// What the engine writes before refreshing a file: ten spaces, the file name + "... ", then
+// spaces so that the result starts in column 31.
+std::string CfgRefreshLabel(std::string_view fileName);
+
+// Refreshes the four files in configsPath (ends with a separator) in their order. For each it
+// calls write (no line end) with the label before the fetch and writeLn (with line end) with the
+// result word after it. Head line and the empty line after the four are the caller's.
+void RefreshCfgFiles(const std::string& configsPath, int programBuild, std::string_view baseUrl,
+                     const std::function<void(const std::string&)>& write,
+                     const std::function<void(const std::string&)>& writeLn);
+
+}  // namespace ashtint
