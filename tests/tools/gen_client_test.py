@@ -1,0 +1,373 @@
+"""Tests of the synthetic client generator: each generates a small client into a temporary folder
+and checks it with readers that do not share the generator's code."""
+
+import io
+import json
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+import zipfile
+from pathlib import Path
+
+from client_readers import (PackedError, dds_expected_size, fx_strings, read_packed,
+                            space_bin_rows, texture_references, walk_bsma)
+
+try:
+    from PIL import Image
+except ImportError:  # reported by the test that needs it
+    Image = None
+
+GEN = Path(__file__).resolve().parents[2] / "tools" / "gen_client.py"
+CRASH_FX = "shaders/std_effects/PBS_tank_crash.fx"
+
+
+def run_gen(out, *args, check=True):
+    res = subprocess.run([sys.executable, str(GEN), "--out", str(out)] + list(args),
+                         capture_output=True, text=True)
+    if check and res.returncode != 0:
+        raise AssertionError("generator failed: %s %s" % (res.stdout, res.stderr))
+    return res
+
+
+def load(out):
+    with open(os.path.join(out, "manifest.json"), encoding="utf-8") as f:
+        m = json.load(f)
+    return m, Path(out) / m["client"]["folder"]
+
+
+def zip_items(path):
+    with zipfile.ZipFile(path) as z:
+        return {i.filename: i for i in z.infolist()}
+
+
+class SmallClient(unittest.TestCase):
+    """The default small client, generated once for the whole class."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.mkdtemp(prefix="gen_client_")
+        cls.out = os.path.join(cls.tmp, "a")
+        run_gen(cls.out, "--seed", "5")
+        cls.m, cls.client = load(cls.out)
+        cls.pkgdir = cls.client / "res" / "packages"
+        cls.contents = {}
+        for name in cls.m["packages"]:
+            with zipfile.ZipFile(cls.pkgdir / name) as z:
+                cls.contents[name] = {i.filename: z.read(i) for i in z.infolist() if not i.is_dir()}
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.tmp, ignore_errors=True)
+
+    def all_files(self, suffix):
+        for pkg, files in self.contents.items():
+            for path, data in files.items():
+                if path.lower().endswith(suffix):
+                    yield pkg, path, data
+
+    def test_manifest_matches_the_files_on_disk(self):
+        on_disk = sorted(p.name for p in self.pkgdir.iterdir())
+        self.assertEqual(sorted(self.m["packages"]), on_disk)
+        for name, rec in self.m["packages"].items():
+            self.assertEqual(rec["size"], (self.pkgdir / name).stat().st_size, name)
+            self.assertEqual(rec["files"], len(self.contents[name]), name)
+        for mod, spec in self.m["mods"].items():
+            self.assertTrue(spec["touch"], mod)
+            seen = set()
+            for rec in spec["touch"] + spec["leave"]:
+                self.assertIn(rec["path"], self.contents[rec["package"]], (mod, rec))
+                key = (rec["package"], rec["path"])
+                self.assertNotIn(key, seen, (mod, key))
+                seen.add(key)
+                if "size" in rec and mod != "SpaceBin":
+                    self.assertEqual(rec["size"], len(self.contents[rec["package"]][rec["path"]]), rec)
+        # Every scope file the mod could meet is accounted for, one way or the other.
+        scope = {
+            "DPT": lambda p: p.endswith(".visual_processed") and p.startswith("vehicles/"),
+            "CAMO": lambda p: "/camouflage/" in p.lower(),
+            "MEM": lambda p: p.endswith(".dds") and (p.startswith("content/") or p.startswith("spaces/")),
+        }
+        for mod, want in scope.items():
+            listed = {(r["package"], r["path"]) for r in self.m["mods"][mod]["touch"] + self.m["mods"][mod]["leave"]}
+            for pkg, files in self.contents.items():
+                for path in files:
+                    if want(path) and self.m["packages"][pkg]["listed"]:
+                        self.assertIn((pkg, path), listed, mod)
+
+    def test_root_files_give_the_client_facts(self):
+        c = self.m["client"]
+        version = (self.client / "version.xml").read_text()
+        self.assertIn("<version>\tv.1.24.0.1 #1234\t</version>", version)
+        self.assertEqual(re.search(r"<realm>\s*(\w+)\s*</realm>", version).group(1), c["realm"])
+        self.assertEqual((c["version"], c["build"], c["realm"]), ("1.24.0.1", "1234", "EU"))
+        info = (self.client / "game_info.xml").read_text()
+        self.assertIn('wgc_publisher_id="wargaming"', info)
+        self.assertTrue(c["is_wargaming"] and not c["is_lesta"] and not c["is_common_test"])
+        self.assertTrue((self.client / "WorldOfTanks.exe").is_file())
+        self.assertTrue((self.client / "win64" / "WorldOfTanks.exe").is_file())
+        self.assertFalse((self.client / "win32").exists())
+        paths = (self.client / "paths.xml").read_text()
+        self.assertIn("<Path cacheSubdirs=\"true\">./res_mods/1.24.0.1</Path>", paths)
+        self.assertIn('root="res">./mods/1.24.0.1</Path>', paths)
+        self.assertEqual(c["res_mods_dir"], "res_mods/1.24.0.1/")
+        self.assertTrue((self.client / "mods" / "1.24.0.1").is_dir())
+        listed = re.findall(r'<Package type="([^"]+)">\./res/packages/([^<]+)</Package>', paths)
+        self.assertEqual(sorted(n for _, n in listed), sorted(self.m["packages"]))
+        for kind, name in listed:
+            self.assertEqual(kind, "hd" if ("_hd.pkg" in name or "_hd-part" in name) else "sd,hd", name)
+
+    def test_package_lists_sort_the_way_the_client_examination_does(self):
+        c = self.m["client"]
+        for key in ("pkgs", "map_pkgs", "map_pkgs_with_hd", "vehicle_pkgs", "vehicle_pkgs_with_hd"):
+            self.assertEqual(c[key], sorted(c[key], key=lambda s: s.encode()), key)
+        self.assertIn("vehicles_level_05-part2.pkg", c["vehicle_pkgs"])
+        self.assertIn("vehicles_level_05_hd-part1.pkg", c["vehicle_pkgs_with_hd"])
+        self.assertNotIn("vehicles_level_05_hd-part1.pkg", c["pkgs"])
+        self.assertIn("01_karelia.pkg", c["map_pkgs"])
+        self.assertIn("01_karelia_hd.pkg", c["map_pkgs_with_hd"])
+        self.assertNotIn("01_karelia_hd.pkg", c["map_pkgs"])
+        self.assertIn("shared_content-part1.pkg", c["map_pkgs"])
+        self.assertIn("shared_content-part1.pkg", c["vehicle_pkgs"])
+        self.assertIn("shared_content_hd-part2.pkg", c["vehicle_pkgs_with_hd"])
+        self.assertNotIn("h33_comp7.pkg", c["map_pkgs"])
+        self.assertIn("h33_comp7.pkg", c["pkgs"])
+        self.assertIn("scripts.pkg", c["pkgs"])
+        self.assertNotIn("scripts.pkg", c["vehicle_pkgs_with_hd"] + c["map_pkgs_with_hd"])
+
+    def test_packages_are_plain_stored_zips(self):
+        for name in self.m["packages"]:
+            path = self.pkgdir / name
+            with zipfile.ZipFile(path) as z:
+                self.assertIsNone(z.testzip(), name)
+                names = set(z.namelist())
+                for i in z.infolist():
+                    self.assertNotIn("\\", i.filename)
+                    self.assertEqual(i.compress_type, zipfile.ZIP_STORED, i.filename)
+                    self.assertEqual(i.extra, b"", i.filename)
+                    parent = i.filename.rstrip("/").rpartition("/")[0]
+                    if parent:
+                        self.assertIn(parent + "/", names, i.filename)
+            raw = path.read_bytes()
+            self.assertEqual(raw[-22:-18], b"PK\x05\x06", "plain end record " + name)
+            self.assertNotIn(b"PK\x06\x06", raw[-200:], name)
+            res = subprocess.run(["unzip", "-tqq", str(path)], capture_output=True, text=True)
+            self.assertEqual(res.returncode, 0, name + res.stdout + res.stderr)
+
+    def test_every_dds_decodes_and_has_its_exact_size(self):
+        self.assertIsNotNone(Image, "python3 Pillow (Debian python3-pil) is needed")
+        count = 0
+        three_colour = six_alpha = 0
+        for pkg, path, data in self.all_files(".dds"):
+            with Image.open(io.BytesIO(data)) as im:
+                im.load()
+                w, h = struct.unpack_from("<II", data, 12)[::-1]
+                self.assertEqual(im.size, (w, h), path)
+            self.assertEqual(len(data), dds_expected_size(data), path)
+            if path.endswith("_hd.dds"):
+                self.assertTrue(self.m["packages"][pkg]["hd"], path)
+            fourcc = data[84:88]
+            step = 8 if fourcc == b"DXT1" else 16
+            for off in range(128, len(data), step):
+                if fourcc == b"DXT1":
+                    c0, c1, bits = struct.unpack_from("<HHI", data, off)
+                    if c0 <= c1 and any((bits >> (2 * i)) & 3 == 3 for i in range(16)):
+                        three_colour += 1
+                elif data[off] <= data[off + 1] and data[off] != data[off + 1]:
+                    six_alpha += 1
+            count += 1
+        self.assertGreater(count, 200)
+        self.assertGreater(three_colour, 0, "no DXT1 block uses the transparent 3-colour mode")
+        self.assertGreater(six_alpha, 0, "no DXT5 block uses the 6-value alpha mode")
+
+    def test_visuals_are_packed_sections_with_the_references_the_manifest_lists(self):
+        parsed = {}
+        for pkg, path, data in self.all_files(".visual_processed"):
+            try:
+                root = read_packed(data)
+            except (PackedError, ValueError, struct.error) as e:
+                self.fail("%s: %s" % (path, e))
+            refs = texture_references(root)
+            for name, tex, at in refs:
+                # The engine reads the length of name + path from the four bytes before the name.
+                desc = struct.unpack_from("<I", data, at - 4)[0]
+                self.assertEqual(desc, 0x10000000 | (len(name) + len(tex)), path)
+                self.assertEqual(data[at:at + len(name) + len(tex)], (name + tex).encode(), path)
+                self.assertLess(len(name) + len(tex), 256, path)
+            parsed[(pkg, path)] = (root, refs)
+        self.assertGreater(len(parsed), 50)
+        for mod in ("DPT", "CCT"):
+            for rec in self.m["mods"][mod]["touch"]:
+                root, refs = parsed[(rec["package"], rec["path"])]
+                self.assertEqual([(r["property"], r["path"]) for r in rec["references"]],
+                                 [(n, t) for n, t, _ in refs], rec["path"])
+                self.assertIn("/crash/", rec["path"])
+                self.assertGreater(rec["size"], 600)
+        for rec in self.m["mods"]["DPT"]["touch"]:
+            root, _ = parsed[(rec["package"], rec["path"])]
+            self.assertEqual(rec["shader"], CRASH_FX in fx_strings(root), rec["path"])
+            self.assertNotIn("Chassis", rec["path"])
+        for rec in self.m["mods"]["CCT"]["touch"]:
+            self.assertTrue(rec["path"].endswith("/Chassis.visual_processed"), rec["path"])
+            self.assertTrue(all(r["becomes"] == ("vehicles/track_crash.dds" if r["property"] == "diffuseMap" else None)
+                                for r in rec["references"]))
+
+    def test_planted_visual_edge_cases(self):
+        dpt = self.m["mods"]["DPT"]
+        leave = {r["path"].rpartition("/")[2]: r for r in dpt["leave"] if "/crash/" in r["path"]}
+        touch = {r["path"].rpartition("/")[2]: r for r in dpt["touch"]}
+        self.assertEqual(leave["Gun_09.visual_processed"]["size"], 600)
+        self.assertEqual(touch["Gun_08.visual_processed"]["size"], 601)
+        self.assertIn("nothing to rewrite", leave["Turret_03.visual_processed"]["reason"])
+        small_chassis = [r for r in self.m["mods"]["CCT"]["leave"] if r["reason"] == "600 bytes or smaller"]
+        self.assertEqual(len(small_chassis), 1)
+        # Inside textures: hull and turret go to the inside texture, guns keep theirs.
+        for rec in dpt["touch"]:
+            for r in rec["references"]:
+                inside = "_inside" in r["path"].lower()
+                if r["property"] == "diffuseMap":
+                    want = ("vehicles/inside_crash.dds" if rec["part"] != "gun" else None) if inside else "vehicles/tank_crash.dds"
+                    self.assertEqual(r["becomes"], want, (rec["path"], r["path"]))
+                if r["property"] in ("normalMap", "metallicGlossMap"):
+                    self.assertIsNone(r["becomes_remove_shadows"])
+        self.assertTrue(any("_Inside_" in r["path"] for rec in dpt["touch"] for r in rec["references"]))
+
+    def test_space_bins_have_a_consistent_section_table_and_materials(self):
+        sb = self.m["mods"]["SpaceBin"]
+        recs = sb["touch"] + [dict(r, textures=None) for r in sb["leave"]]
+        for rec in recs:
+            data = self.contents[rec["package"]][rec["path"]]
+            self.assertGreater(len(data), 2 * 1024 * 1024, rec["path"])
+            rows = space_bin_rows(data)
+            self.assertEqual(rows[0][0], "BWTB")
+            table_end = 24 * len(rows)
+            self.assertEqual(rows[0][2], table_end)
+            self.assertEqual(rows[0][5], len(rows) - 1)
+            pos = table_end
+            for tag, ver, off, zero, length, last in rows[1:]:
+                self.assertEqual((zero, last), (0, 0), tag)
+                self.assertGreaterEqual(off, pos, tag)
+                self.assertLessEqual(off + length, len(data), tag)
+                pos = off + length
+            bsma = [r for r in rows if r[0] == "BSMA"]
+            self.assertEqual(len(bsma), 1)
+            at = data.find(b"BSMA")
+            self.assertLessEqual(at, 1000)
+            self.assertEqual(struct.unpack_from("<I", data, at + 8)[0], bsma[0][2])
+            self.assertEqual(struct.unpack_from("<I", data, at + 16)[0], bsma[0][4])
+            vectors, textures, end = walk_bsma(data, bsma[0][2], bsma[0][4])
+            self.assertEqual([v[0] for v in vectors], [20, 4, 12, 64, 16])
+            self.assertLessEqual(end, bsma[0][2] + bsma[0][4])
+            for name, off, length, mips in textures:
+                with Image.open(io.BytesIO(data[off:off + length])) as im:
+                    im.load()
+                self.assertEqual(length, dds_expected_size(data[off:off + length]), name)
+            if rec["textures"] is not None:
+                planted = {(t["name"], t["offset"], t["length"]) for t in rec["textures"] + rec["left_textures"]}
+                self.assertEqual(planted, {(n, o, l) for n, o, l, _ in textures})
+                self.assertEqual(rec["bsma_offset"], bsma[0][2])
+        self.assertTrue(any(r["reason"].startswith("no embedded texture") for r in sb["leave"]))
+        kinds = {t["by"] for r in sb["touch"] for t in r["textures"]}
+        self.assertEqual(kinds, {"MapTanks", "MapTrains"})
+
+    def test_map_and_camouflage_selections(self):
+        for mod, folder in (("MEM", "content/MilitaryEnvironment/"), ("CTM", "content/Railway/")):
+            touch = self.m["mods"][mod]["touch"]
+            self.assertTrue(all(r["path"].startswith(folder) for r in touch), mod)
+            self.assertTrue(any(r["hd"] for r in touch) and any(not r["hd"] for r in touch), mod)
+            self.assertTrue(all(r["size"] > 1024 for r in touch), mod)
+            self.assertTrue(all("_ANM" not in r["path"] and "_GMM" not in r["path"] for r in touch), mod)
+            for r in touch:
+                self.assertEqual(r["hd"], r["path"].endswith("_hd.dds"))
+                self.assertEqual(r["hd"], self.m["packages"][r["package"]]["hd"])
+        self.assertIn("rw007_TankWagon", " ".join(r["path"] for r in self.m["mods"]["CTM"]["touch"]))
+        camo = self.m["mods"]["CAMO"]
+        self.assertTrue(all("/Camouflage/" in r["path"] and r["size"] > 1024 for r in camo["touch"]))
+        self.assertTrue(any(r["package"].startswith("vehicles_level") for r in camo["touch"]))
+        self.assertEqual({r["format"] for r in camo["touch"]}, {"DXT1", "DXT5"})
+        self.assertEqual({r["mipmaps"] > 1 for r in camo["touch"]}, {True, False})
+
+    def test_same_seed_gives_identical_bytes_and_another_seed_differs(self):
+        again = os.path.join(self.tmp, "b")
+        run_gen(again, "--seed", "5")
+        other = os.path.join(self.tmp, "c")
+        run_gen(other, "--seed", "6")
+        a, b, c = Path(self.out), Path(again), Path(other)
+        files = sorted(p.relative_to(a) for p in a.rglob("*") if p.is_file())
+        self.assertEqual(files, sorted(p.relative_to(b) for p in b.rglob("*") if p.is_file()))
+        for rel in files:
+            self.assertEqual((a / rel).read_bytes(), (b / rel).read_bytes(), str(rel))
+        self.assertNotEqual((a / "manifest.json").read_bytes(), (c / "manifest.json").read_bytes())
+        pkg = Path(self.m["client"]["folder"]) / "res" / "packages" / "vehicles_level_01.pkg"
+        self.assertNotEqual((a / pkg).read_bytes(), (c / pkg).read_bytes())
+
+
+class Variants(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="gen_client_")
+
+    def tearDown(self):
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def test_lesta_common_test_without_game_info_win32_unlisted_deflated(self):
+        out = os.path.join(self.tmp, "v")
+        run_gen(out, "--lesta", "--common-test", "--no-game-info", "--win32-only", "--unlisted",
+                "--deflate", "--vehicles", "2", "--texture-size", "32", "--mods-version", "1.45.0.1")
+        m, client = load(out)
+        c = m["client"]
+        self.assertEqual(c["realm"], "RPT")
+        self.assertTrue(c["is_common_test"])
+        self.assertFalse(c["is_lesta"])  # without game_info.xml the client counts as Wargaming
+        self.assertFalse((client / "game_info.xml").exists())
+        self.assertIn("<version>\tv.1.45.0.0 Common Test #2290\t</version>", (client / "version.xml").read_text())
+        self.assertTrue((client / "win32" / "WorldOfTanks.exe").is_file())
+        self.assertFalse((client / "win64").exists())
+        self.assertEqual(c["game_exe"], "win32/WorldOfTanks.exe")
+        self.assertEqual(c["mods_dir"], "mods/1.45.0.1/")
+        paths = (client / "paths.xml").read_text()
+        self.assertIn("./mods/1.45.0.1<", paths)
+        unlisted = c["packages_unlisted"]
+        self.assertIn("vehicles_level_02.pkg", unlisted)
+        self.assertIn("03_campania_big.pkg", unlisted)
+        for name in unlisted:
+            self.assertTrue((client / "res" / "packages" / name).is_file())
+            self.assertNotIn("res/packages/" + name, paths.lower())
+            self.assertNotIn(name, c["pkgs"] + c["vehicle_pkgs_with_hd"] + c["map_pkgs_with_hd"])
+        for mod in ("DPT", "CCT", "CAMO", "MEM", "SpaceBin"):
+            left = [r for r in m["mods"][mod]["leave"] if r["package"] in unlisted]
+            self.assertTrue(left, mod)
+            self.assertTrue(all(r["reason"] == "package not listed in paths.xml" for r in left), mod)
+            self.assertFalse([r for r in m["mods"][mod]["touch"] if r["package"] in unlisted], mod)
+        for name in m["packages"]:
+            with zipfile.ZipFile(client / "res" / "packages" / name) as z:
+                self.assertIsNone(z.testzip())
+                files = [i for i in z.infolist() if not i.is_dir()]
+                self.assertTrue(all(i.compress_type == zipfile.ZIP_DEFLATED for i in files), name)
+
+    def test_refuses_to_replace_a_folder_it_did_not_write(self):
+        out = Path(self.tmp) / "x"
+        (out / "World_of_Tanks_EU").mkdir(parents=True)
+        (out / "World_of_Tanks_EU" / "keep.txt").write_text("mine")
+        res = run_gen(out, "--force", check=False)
+        self.assertEqual(res.returncode, 2)
+        self.assertIn("not written by this generator", res.stderr)
+        self.assertEqual((out / "World_of_Tanks_EU" / "keep.txt").read_text(), "mine")
+        res = run_gen(out, check=False)
+        self.assertEqual(res.returncode, 2)
+        self.assertIn("--force", res.stderr)
+
+    def test_rejects_bad_option_values(self):
+        for args in (["--maps", "1"], ["--texture-size", "100"], ["--space-bin-kib", "2048"],
+                     ["--client-name", "../escape"], ["--version", "1.2;3"]):
+            res = run_gen(os.path.join(self.tmp, "bad"), *args, check=False)
+            self.assertEqual(res.returncode, 2, args)
+            self.assertIn("error", res.stderr, args)
+        self.assertFalse(os.path.exists(os.path.join(self.tmp, "bad", "World_of_Tanks_EU")))
+
+
+if __name__ == "__main__":
+    unittest.main()
