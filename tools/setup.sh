@@ -9,7 +9,7 @@ python3 python3-pil zip unzip
 libgtest-dev libgmock-dev googletest libbenchmark-dev
 p7zip-full
 libcurl4-openssl-dev
-libsquish-dev libstb-dev
+libsquish-dev libstb-dev python3-skimage extremetuxracer-data
 qt6-base-dev xvfb xauth
 hyperfine
 "
