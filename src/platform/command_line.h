@@ -14,11 +14,13 @@ void InitCommandLine(int argc, const char* const* argv);
 // JoinCommandLine); from /proc/self/cmdline when InitCommandLine was not called.
 std::string RawCommandLine();
 
-// One argument written so that the key reader reads it back as one piece:
-// - an argument without a space, not empty and not starting its value with a quote is kept as is;
-// - "--name=value" and "/name=value" keep the key and quote only the value:
-//   --name="value with spaces";
-// - any other argument is quoted whole: "value with spaces";
+// One argument written so that the key reader reads it back as the shell handed it over. The
+// shell has already split and unquoted the arguments, so every value is quoted: the reader's
+// rules for unquoted values (a leading '-' or '/' opens a key, an unquoted path grows until it
+// names an existing file) were made for text typed into one line, not for argv.
+// - a key ("-..." ) without '=' is kept as it is;
+// - "--name=value" keeps the key and quotes the value: --name="value" (an empty value stays empty);
+// - anything else is a value and is quoted whole, "/name" included, since '/' begins a path here;
 // - the quote is '"', or '\'' when the text holds '"'. The reader knows no escape character,
 //   so a text holding both quote characters is left unquoted.
 std::string QuoteCommandLineArgument(const std::string& arg);

@@ -4,14 +4,6 @@ namespace ashtint {
 
 namespace {
 
-bool IsQuote(char c) { return c == '"' || c == '\''; }
-
-// Whether a value must be quoted to come back as one piece. A leading quote would otherwise
-// open a quoted value of its own that runs to the next such quote.
-bool NeedsQuotes(const std::string& value) {
-  return value.find(' ') != std::string::npos || (!value.empty() && IsQuote(value.front()));
-}
-
 std::string Quoted(const std::string& value) {
   const bool hasDouble = value.find('"') != std::string::npos;
   const bool hasSingle = value.find('\'') != std::string::npos;
@@ -24,17 +16,16 @@ std::string Quoted(const std::string& value) {
 
 std::string QuoteCommandLineArgument(const std::string& arg) {
   if (arg.empty()) return "\"\"";
-  const bool longKey = arg.rfind("--", 0) == 0 || arg.front() == '/';
-  if (longKey) {
+  if (arg.front() == '-') {
     const std::size_t eq = arg.find('=');
     const std::size_t space = arg.find(' ');
-    if (eq != std::string::npos && (space == std::string::npos || eq < space)) {
-      const std::string value = arg.substr(eq + 1);
-      if (!NeedsQuotes(value)) return arg;
-      return arg.substr(0, eq + 1) + Quoted(value);
+    if (eq == std::string::npos || (space != std::string::npos && space < eq)) {
+      return space == std::string::npos ? arg : Quoted(arg);
     }
+    const std::string value = arg.substr(eq + 1);
+    return value.empty() ? arg : arg.substr(0, eq + 1) + Quoted(value);
   }
-  return NeedsQuotes(arg) ? Quoted(arg) : arg;
+  return Quoted(arg);
 }
 
 std::string JoinCommandLine(const std::vector<std::string>& argv) {

@@ -85,16 +85,18 @@ TEST(Console, MessageBoxGoesToStandardErrorWithoutWaiting) {
   EXPECT_NE(r.err.find("An error occurred!\r\n\r\nbroken.pkg"), std::string::npos);
 }
 
-TEST(CommandLine, QuotesOnlyWhatTheReaderWouldSplit) {
+TEST(CommandLine, EveryValueIsQuotedKeysAreKept) {
   EXPECT_EQ(QuoteCommandLineArgument("--log"), "--log");
-  EXPECT_EQ(QuoteCommandLineArgument("--cpu-count=-1"), "--cpu-count=-1");
+  EXPECT_EQ(QuoteCommandLineArgument("-xyz"), "-xyz");
+  EXPECT_EQ(QuoteCommandLineArgument("--cpu-count=-1"), "--cpu-count=\"-1\"");
+  EXPECT_EQ(QuoteCommandLineArgument("--wot-path=/games/wot"), "--wot-path=\"/games/wot\"");
   EXPECT_EQ(QuoteCommandLineArgument("--wot-path=/games/World of Tanks/"), "--wot-path=\"/games/World of Tanks/\"");
-  EXPECT_EQ(QuoteCommandLineArgument("/wot-path=/a b"), "/wot-path=\"/a b\"");
   EXPECT_EQ(QuoteCommandLineArgument("--name=say \"hi\""), "--name='say \"hi\"'");
-  EXPECT_EQ(QuoteCommandLineArgument("/games/World of Tanks"), "\"/games/World of Tanks\"");
+  EXPECT_EQ(QuoteCommandLineArgument("/games/wot"), "\"/games/wot\"");
+  EXPECT_EQ(QuoteCommandLineArgument("/log"), "\"/log\"");
+  EXPECT_EQ(QuoteCommandLineArgument("abc"), "\"abc\"");
   EXPECT_EQ(QuoteCommandLineArgument("it's \"x\""), "it's \"x\"");  // both quotes: nothing fits
   EXPECT_EQ(QuoteCommandLineArgument(""), "\"\"");
-  EXPECT_EQ(QuoteCommandLineArgument("'x"), "\"'x\"");  // a leading quote would open a value
   EXPECT_EQ(QuoteCommandLineArgument("--name=\"x"), "--name='\"x'");
   EXPECT_EQ(QuoteCommandLineArgument("--name="), "--name=");
   // The key name stops at a space: a space before '=' makes it one value.
@@ -115,7 +117,7 @@ TEST(CommandLine, RawTextComesFromWhatMainHandedOver) {
 
   const char* argv[] = {"/x/AshtintCreator2", "--DPT-mod=FFFFFF", "--mods-path", "/home/u/my mods/"};
   InitCommandLine(4, argv);
-  EXPECT_EQ(RawCommandLine(), "/x/AshtintCreator2 --DPT-mod=FFFFFF --mods-path \"/home/u/my mods/\"");
+  EXPECT_EQ(RawCommandLine(), "/x/AshtintCreator2 --DPT-mod=\"FFFFFF\" --mods-path \"/home/u/my mods/\"");
 }
 
 }  // namespace

@@ -1,0 +1,355 @@
+#include "engine/engine_run.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "common/build_config.h"
+#include "common/color_text.h"
+#include "common/exceptions.h"
+#include "common/exit_codes.h"
+#include "common/text.h"
+#include "engine/console.h"
+#include "engine/key_table.h"
+#include "engine/system_facts.h"
+#include "platform/console.h"
+#include "platform/guid.h"
+#include "platform/locale.h"
+
+namespace ashtint {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Thrown to end the run from any depth; Run() turns it into the exit code.
+struct TRunEnd {
+  int code;
+};
+
+struct StageInfo {
+  const char* name;
+  bool RRunOptions::*enabled;
+};
+
+constexpr StageInfo kStages[] = {
+    {"DPT", &RRunOptions::DPTMod},         {"CCT", &RRunOptions::CCTMod}, {"MEM", &RRunOptions::MEMMod},
+    {"CTM", &RRunOptions::CTMMod},         {"SpaceBin", &RRunOptions::SpaceBinMod},
+    {"CAMO", &RRunOptions::CAMOMod},
+};
+
+const char* BoolText(bool b) { return b ? "True" : "False"; }
+
+bool FolderExists(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(fs::u8path(path), ec);
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(fs::u8path(path), ec);
+}
+
+}  // namespace
+
+std::string BannerVersionLine() {
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "Ver.%s Build %s %s", build::ProgramVersion, build::ProgramBuild, build::ProgramDate);
+  return buf;
+}
+
+bool IsOldWotmodName(const std::string& fileName) {
+  return EndsText(".wotmod", fileName) && LowerCase(fileName).find("mod.ashtintcreator.") != std::string::npos;
+}
+
+TStrArray FindOldWotmods(const std::string& folder) {
+  TStrArray found;
+  std::error_code ec;
+  fs::directory_iterator it(fs::u8path(folder), ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    const auto& entry = *it;
+    std::error_code sec;
+    const std::string name = entry.path().filename().string();
+    // A link is never followed: only what really sits in the mods folder is ours to delete.
+    if (entry.is_symlink(sec)) continue;
+    if (entry.is_directory(sec)) {
+      const TStrArray sub = FindOldWotmods(IncludeTrailingPathDelimiter(entry.path().string()));
+      found.insert(found.end(), sub.begin(), sub.end());
+    } else if (IsOldWotmodName(name)) {
+      found.push_back(IncludeTrailingPathDelimiter(folder) + name);
+    }
+  }
+  return found;
+}
+
+TEngineRun::TEngineRun(std::string programFolder) : programFolder_(IncludeTrailingPathDelimiter(programFolder)) {}
+
+TEngineRun::~TEngineRun() = default;
+
+void TEngineRun::StoreError(int code) {
+  if (StoredExitCode == 0) StoredExitCode = code;
+  Options.AutoCloseConsole = false;
+}
+
+void TEngineRun::Log(const std::string& text) {
+  if (log_) log_->Write(text);
+}
+
+void TEngineRun::ExitWithCode(int code) { throw TRunEnd{code}; }
+
+void TEngineRun::FatalExit(const std::string& word, int code) {
+  ConsoleWriteLn(word);
+  ConsoleWriteLn("");
+  ConsoleWrite("    Press enter to exit...");
+  ConsoleReadLn();
+  ExitWithCode(code);
+}
+
+int TEngineRun::Run(bool hasArguments) {
+  int code = 0;
+  try {
+    code = Main(hasArguments);
+  } catch (const TRunEnd& end) {
+    code = end.code;
+  } catch (const std::exception& e) {
+    // Nobody expected this: say what it was, keep whatever the run wrote, and end.
+    OldWotmods.clear();
+    std::fprintf(stderr, "\r\n  ! Unexpected error: %s\r\n", DescribeException(e).c_str());
+    Log("Unexpected error: " + DescribeException(e));
+    code = ecUnhandledError;
+  }
+  log_.reset();  // writes the closing line
+  return code;
+}
+
+int TEngineRun::Main(bool hasArguments) {
+  ConsoleWriteLn("Ashtint Creator 2 for WorldOfTanks");
+  ConsoleWriteLn(BannerVersionLine());
+  ConsoleWriteLn("");
+  RunStamp = MakeRunStamp();
+
+  reader_.ShowErrors = false;
+  DeclareEngineKeys(reader_);
+  if (!hasArguments || !reader_.ParseCommandLine()) {
+    Interactive();
+    return 0;
+  }
+
+  OpenLog();
+  Options.TestMode = reader_.KeyFlag("test");
+  if (Options.TestMode || log_) {
+    ConsoleWriteLn("  > [DEBUG MODE]");
+    if (Options.TestMode) ConsoleWriteLn("    TEST = ON");
+    if (log_) ConsoleWriteLn("    LOG  = ON");
+    ConsoleWriteLn("");
+  }
+
+  Options.SilentMode = reader_.KeyFlag("silent-mode");
+  if (Options.SilentMode) {
+    SetConsoleSilent(true);
+    DetachConsole();
+  }
+  Options.AutoCloseConsole = reader_.KeyFlag("auto-close-console");
+  Options.WithoutWotmod = reader_.KeyFlag("without-wotmod");
+  if (!Options.WithoutWotmod) {
+    Options.AllInOneWotmod = reader_.KeyFlag("allinone-wotmod");
+    Options.SubfolderWotmod = reader_.KeyFlag("subfolder-wotmod");
+  }
+
+  ResolveConfigsPath();
+  ExamineClient();
+  ResolveStageKeys();
+  ResolveSevenZipLibrary();
+  ResolveCpuAndTemp();
+
+  OldWotmods.clear();
+  if (!Options.WithoutWotmod) {
+    Options.RemoveWotmod = reader_.KeyFlag("remove-wotmod");
+    if (Options.RemoveWotmod) {
+      Log("Finding wotmods to delete: " + Options.ModsPath);
+      OldWotmods = FindOldWotmods(Options.ModsPath);
+      Log("Files found: " + std::to_string(OldWotmods.size()));
+    }
+  }
+
+  RunStages();
+  if (Options.RemoveWotmod) RemovalStage();
+
+  OldWotmods.clear();
+  if (!Options.AutoCloseConsole) {
+    ConsoleWrite("    Press enter to exit...");
+    ConsoleReadLn();
+  }
+  return StoredExitCode;
+}
+
+void TEngineRun::Interactive() {
+  ConsoleWriteLn("  > List of available command line arguments");
+  ConsoleWriteLn(reader_.KeyListing("    "));
+  ConsoleWriteLn(std::string("    All details about the program and command line arguments can be found in the "
+                             "official topic ") +
+                 build::HelpUrl + ".");
+  ConsoleWriteLn("");
+  ConsoleWrite("    Press enter to exit...");
+  ConsoleReadLn();
+}
+
+void TEngineRun::OpenLog() {
+  if (!reader_.KeyFlag("log")) return;
+  std::string file = reader_.KeyText("log-name");
+  if (file.empty()) file = programFolder_ + "AshtintCreator2.log";
+  // Names starting with a dot or a root separator get no folders made for them. On POSIX a
+  // leading '/' is an ordinary absolute path (what "C:\\" is on Windows), so it is not one of them.
+#ifdef _WIN32
+  const bool makeFolder = file[0] != '.' && file[0] != '\\' && file[0] != '/';
+#else
+  const bool makeFolder = file[0] != '.' && file[0] != '\\';
+#endif
+  if (makeFolder) {
+    const std::string folder = ExtractFilePath(file);
+    if (!folder.empty() && !FolderExists(folder)) {
+      std::error_code ec;
+      fs::create_directories(fs::u8path(folder), ec);
+    }
+  }
+  char header[128];
+  std::snprintf(header, sizeof header, "Version %s Build %s Date %s", build::ProgramVersion, build::ProgramBuild,
+                build::ProgramDate);
+  log_ = std::make_unique<TLog>(file, reader_.KeyFlag("rewrite-log"), header);
+}
+
+void TEngineRun::ResolveConfigsPath() {
+  std::string path = reader_.KeyText("configs-path");
+  if (path.empty()) {
+    path = programFolder_;
+  } else {
+    path = IncludeTrailingPathDelimiter(path);
+    if (!FolderExists(path)) path = programFolder_;
+  }
+  Options.ConfigsPath = path;
+  Log("Configs Path: " + Options.ConfigsPath);
+  ConsoleWriteLn("  > Configs path: ");
+  ConsoleWriteLn("    " + Options.ConfigsPath);
+  ConsoleWriteLn("");
+}
+
+void TEngineRun::ExamineClient() {
+  ConsoleWrite("  > Search and analysis of the game client... ");
+  const std::string wotPath = reader_.KeyText("wot-path");
+  if (wotPath.empty()) FatalExit("Not found!", ecWotPathMissing);
+  ReadWOTInfo(wotPath, ClientInfo);
+  if (ClientInfo.Failed) FatalExit("Error!", ecClientNotRecognized);
+  if (!FileExists(ClientInfo.GameExe)) FatalExit("Not found!", ecGameExeNotFound);
+  if (ClientInfo.Pkgs.empty()) FatalExit("No pkg-files!", ecNoPackages);
+  Log("WOT Path: " + ClientInfo.ClientDir);
+  ConsoleWriteLn("OK");
+  ConsoleWriteLn("    Game path: " + ClientInfo.ClientDir);
+  ConsoleWriteLn("");
+
+  const std::string mods = reader_.KeyText("mods-path");
+  if (mods.empty())
+    Options.ModsPath = Options.WithoutWotmod ? ClientInfo.ResModsDir : ClientInfo.ModsDir;
+  else
+    Options.ModsPath = IncludeTrailingPathDelimiter(mods);
+  Log("Mods Path: " + Options.ModsPath);
+}
+
+void TEngineRun::ResolveStageKeys() {
+  auto colourStage = [&](const char* key, bool& on, std::string& colour) {
+    const std::string value = reader_.KeyText(key);
+    on = !value.empty();
+    if (on) colour = ParseColor(value);
+    Log(std::string(key) + ": " + BoolText(on));
+  };
+  colourStage("DPT-mod", Options.DPTMod, Options.DPTColor);
+  const std::string inside = reader_.KeyText("inside-color");
+  Options.InsideColor = inside.empty() ? Options.DPTColor : ParseColor(inside);
+  Options.RemoveShadows = reader_.KeyFlag("remove-shadows");
+
+  colourStage("CCT-mod", Options.CCTMod, Options.CCTColor);
+  colourStage("MEM-mod", Options.MEMMod, Options.MEMColor);
+  colourStage("CTM-mod", Options.CTMMod, Options.CTMColor);
+  Options.WithoutHD = reader_.KeyFlag("without-hd");
+
+  const std::string spaceBin = reader_.KeyText("SpaceBin-mod");
+  Options.SpaceBinMod = !spaceBin.empty();
+  if (Options.SpaceBinMod) {
+    const auto bar = spaceBin.find('|');
+    if (bar == std::string::npos) {
+      Options.TankMapColor = Options.TrainMapColor = ParseColor(spaceBin);
+    } else {
+      // An empty side stays empty: that kind of map object is left alone.
+      const std::string tank = spaceBin.substr(0, bar), train = spaceBin.substr(bar + 1);
+      Options.TankMapColor = tank.empty() ? std::string() : ParseColor(tank);
+      Options.TrainMapColor = train.empty() ? std::string() : ParseColor(train);
+    }
+  }
+  Log(std::string("SpaceBin-mod: ") + BoolText(Options.SpaceBinMod));
+
+  const std::string camo = reader_.KeyText("CAMO-mod");
+  Options.CAMOMod = !camo.empty();
+  if (Options.CAMOMod) {
+    Options.CamoVisibility = ResolveCamoVisibility(camo, LocaleDecimalSeparator());
+    Options.DownsizingRatio = ResolveDownsizingRatio(reader_.KeyText("downsizing-ratio"));
+  }
+  Log(std::string("CAMO-mod: ") + BoolText(Options.CAMOMod));
+}
+
+void TEngineRun::ResolveSevenZipLibrary() {
+  bool anyStage = false;
+  for (const auto& s : kStages) anyStage = anyStage || Options.*(s.enabled);
+  if (!anyStage) return;
+  // The archive library check comes with the archive layer; until then no stage can run and
+  // each one is refused in RunStages.
+}
+
+void TEngineRun::ResolveCpuAndTemp() {
+  const std::string cpu = reader_.KeyText("cpu-count");
+  Options.CPUCount = cpu.empty() ? static_cast<std::int32_t>(GetCPUCount()) : ResolveCpuCount(cpu);
+  Log("CPU Count: " + std::to_string(Options.CPUCount));
+  TempFolder = GetTempFolder() + NewGuidText() + PathDelim + "res" + PathDelim;
+  Log("Temp Path: " + TempFolder);
+}
+
+void TEngineRun::RunStages() {
+  for (const auto& s : kStages) {
+    if (!(Options.*(s.enabled))) continue;
+    // Never pretend: a mod this build cannot make is refused and the run says so.
+    ConsoleWriteLn(std::string("  > ") + s.name + "-mod: this build cannot create this mod yet!");
+    ConsoleWriteLn("");
+    Log(std::string(s.name) + "-mod refused: not available in this build");
+    StoreError(ecStageNotAvailable);
+  }
+  if (Options.AllInOneWotmod) {
+    ConsoleWriteLn("  > Files packing... this build cannot create packages yet!");
+    ConsoleWriteLn("");
+    StoreError(ecStageNotAvailable);
+  }
+}
+
+void TEngineRun::RemovalStage() {
+  ConsoleWrite("  > Delete old wotmod-files... ");
+  if (!OldWotmods.empty()) {
+    Log("Delete old wotmod-file:");
+    for (const auto& path : OldWotmods) {
+      std::error_code ec;
+      const bool deleted = fs::remove(fs::u8path(path), ec) && !ec;
+      Log((deleted ? "Deleted " : "Not deleted ") + path);
+    }
+  }
+  {
+    // Only the folder, and only when it is empty: remove() of a directory never recurses.
+    const fs::path sub = fs::u8path(Options.ModsPath + "AshtintCreator");
+    std::error_code ec;
+    if (fs::is_directory(fs::symlink_status(sub, ec))) fs::remove(sub, ec);
+  }
+  const std::size_t n = OldWotmods.size();
+  if (n == 0)
+    ConsoleWriteLn("OK");
+  else if (n == 1)
+    ConsoleWriteLn("OK (1 file)");
+  else
+    ConsoleWriteLn("OK (" + std::to_string(n) + " files)");
+  ConsoleWriteLn("");
+}
+
+}  // namespace ashtint

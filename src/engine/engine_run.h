@@ -1,0 +1,66 @@
+// One run of the engine, top to bottom on the main thread: banner, keys, log, client
+// examination, run options, stages, closing stages, exit code.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "client/wot_info.h"
+#include "common/arrays.h"
+#include "engine/command_line_reader.h"
+#include "engine/log.h"
+#include "engine/run_options.h"
+
+namespace ashtint {
+
+class TEngineRun {
+ public:
+  // programFolder: the folder of the engine's executable, ending with the separator.
+  explicit TEngineRun(std::string programFolder);
+  ~TEngineRun();
+
+  // The whole run; returns the exit code (0 or 16001..16092, or one of the codes outside the
+  // table). hasArguments is false when the process got no argument at all.
+  int Run(bool hasArguments);
+
+  // State that later stages read.
+  RRunOptions Options;
+  std::string RunStamp;
+  RWOTInfo ClientInfo;
+  std::string TempFolder;
+  std::string WorkFolder;
+  TStrArray OldWotmods;
+  int StoredExitCode = 0;
+
+  // Stores a stage error: only the first one counts, and the console then stays open.
+  void StoreError(int code);
+  void Log(const std::string& text);
+  TLogProc LogProc() { return LogProcOf(log_.get()); }
+
+ private:
+  int Main(bool hasArguments);
+  void Interactive();
+  void OpenLog();
+  void ResolveConfigsPath();
+  void ExamineClient();
+  void ResolveStageKeys();
+  void ResolveSevenZipLibrary();
+  void ResolveCpuAndTemp();
+  void RunStages();
+  void RemovalStage();
+  [[noreturn]] void FatalExit(const std::string& word, int code);
+  [[noreturn]] void ExitWithCode(int code);
+
+  std::string programFolder_;
+  TCommandLineReader reader_;
+  std::unique_ptr<TLog> log_;
+};
+
+// The engine's banner lines, also used by tests.
+std::string BannerVersionLine();
+
+// Folder + file of every old package of this program below a mods folder, in listing order.
+TStrArray FindOldWotmods(const std::string& folder);
+bool IsOldWotmodName(const std::string& fileName);
+
+}  // namespace ashtint
