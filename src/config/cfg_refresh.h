@@ -17,6 +17,11 @@ enum TCfgRefreshResult : int {
   crWriteFailed = 4,    // the repository's copy could not be written; local file kept
 };
 
+// The engine's texts around the refresh: the step's head line, and the question of the run
+// without keys.
+inline constexpr const char* CfgRefreshHeadLine = "  > Check and download configs:";
+inline constexpr const char* CfgRefreshQuestion = "  > Check and download configs? [Press Y/N and ENTER] ";
+
 // The four files, in the order the engine refreshes them.
 inline constexpr std::array<const char*, 4> CfgFileNames = {"CrashTanks.cfg", "MapTanks.cfg", "MapTrains.cfg",
                                                              "Camouflage.cfg"};

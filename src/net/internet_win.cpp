@@ -1,4 +1,7 @@
 // The fetch operations over the Windows internet client (WinInet).
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #include <wininet.h>
 
@@ -141,7 +144,7 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
       fs::create_directories(folder, ec);
       if (ec || !fs::is_directory(folder)) {
         result.Error = true;
-        result.Code = ec ? ec.value() : ERROR_DIRECTORY;
+        result.Code = ec ? ec.value() : static_cast<std::int32_t>(ERROR_DIRECTORY);
         result.Size = -1;
         return;
       }

@@ -1,5 +1,8 @@
 #include "net/utf8_text.h"
 
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
 namespace ashtint {
