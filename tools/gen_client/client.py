@@ -33,6 +33,12 @@ R_NOT_MAP_PKG = "not counted as a map package: its name does not start with a di
 R_NO_MATCH = "no embedded texture matches the map rules: no output file"
 
 
+# Vehicle parts are closed once they pass this size, well below the 2 GiB the game's zip
+# reading allows; a package that still grows past MAX_PACKAGE is an error.
+PART_LIMIT = 1536 * 1024 * 1024
+MAX_PACKAGE = 2 ** 31 - 1
+
+
 class GenError(Exception):
     pass
 
@@ -82,6 +88,8 @@ class Generator:
     def close_pkg(self, w):
         w.close()
         name = os.path.basename(w.path)
+        if os.path.getsize(w.path) > MAX_PACKAGE:
+            raise GenError("%s grew past 2 GiB; use fewer vehicles per level or smaller textures" % name)
         self.packages[name] = {
             "listed": name not in self.unlisted,
             "hd": is_hd(name),
@@ -449,23 +457,31 @@ class Generator:
         for i, v in enumerate(names):
             levels.setdefault(LEVEL_CYCLE[i % len(LEVEL_CYCLE)], []).append((i, v))
         for level in sorted(levels):
-            tanks = levels[level]
-            groups = [tanks] if level < 5 else [tanks[k:k + o.vehicles_per_part]
-                                                for k in range(0, len(tanks), o.vehicles_per_part)]
-            for part, group in enumerate(groups, 1):
-                if level < 5:
-                    sdn, hdn = "vehicles_level_%02d.pkg" % level, "vehicles_level_%02d_hd.pkg" % level
-                else:
-                    sdn = "vehicles_level_%02d-part%d.pkg" % (level, part)
-                    hdn = "vehicles_level_%02d_hd-part%d.pkg" % (level, part)
-                sd, hd = self.open_pkg(sdn), self.open_pkg(hdn)
-                for i, (nation, folder, short) in group:
-                    self.vehicle(i, nation, folder, short, sd, hd, True)
-                    if i == 0:
-                        # A camouflage kept in a vehicle package rather than in shared content.
-                        self.camouflages(nation, sd, hd, True, 0, "C%s_9_9Battle.dds" % content.NATIONS[nation][2])
-                self.close_pkg(sd)
-                self.close_pkg(hd)
+            part, sd, hd, in_part = 0, None, None, 0
+            for i, (nation, folder, short) in levels[level]:
+                # Levels 5 and up are split into parts by vehicle count, and before any part
+                # would pass the size the game's packages stay under.
+                full = sd is not None and level >= 5 and (
+                    in_part >= o.vehicles_per_part or max(sd.written(), hd.written()) > PART_LIMIT)
+                if sd is None or full:
+                    if sd is not None:
+                        self.close_pkg(sd)
+                        self.close_pkg(hd)
+                    part += 1
+                    in_part = 0
+                    if level < 5:
+                        sdn, hdn = "vehicles_level_%02d.pkg" % level, "vehicles_level_%02d_hd.pkg" % level
+                    else:
+                        sdn = "vehicles_level_%02d-part%d.pkg" % (level, part)
+                        hdn = "vehicles_level_%02d_hd-part%d.pkg" % (level, part)
+                    sd, hd = self.open_pkg(sdn), self.open_pkg(hdn)
+                self.vehicle(i, nation, folder, short, sd, hd, True)
+                in_part += 1
+                if i == 0:
+                    # A camouflage kept in a vehicle package rather than in shared content.
+                    self.camouflages(nation, sd, hd, True, 0, "C%s_9_9Battle.dds" % content.NATIONS[nation][2])
+            self.close_pkg(sd)
+            self.close_pkg(hd)
 
         if o.unlisted:
             sd, hd = self.open_pkg(content.UNLISTED_VEHICLE_PKG, False), self.open_pkg("vehicles_level_02_hd.pkg", False)

@@ -50,5 +50,9 @@ class PackageWriter:
         self.files.append((item, len(data)))
         self.entries += 1
 
+    def written(self):
+        """Bytes written so far."""
+        return self.zip.fp.tell()
+
     def close(self):
         self.zip.close()
