@@ -171,7 +171,8 @@ class Generator:
                 special["Gun_09"] = ("compact", 600, "gun", [("gun_outer", refs(gun1, ("AM", "ANM")))])
             if idx == min(1, n - 1):
                 special["Gun_08"] = ("compact", 601, "gun", [("gun_outer", refs(gun1, ("AM", "ANM")))])
-            if idx == min(2, n - 1):
+            if n >= 2 and idx == min(2, n - 1):
+                # Never on the only vehicle, so every client keeps a chassis to rewrite.
                 special["Chassis"] = ("compact", 560, "chassis", [("track", refs(track))])
             if idx == min(3, n - 1):
                 special["Turret_03"] = ("plain", None, "turret", [("turret_outer", refs(tur[turrets[0]], ("ANM", "GMM")))])
