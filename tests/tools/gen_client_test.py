@@ -360,6 +360,16 @@ class Variants(unittest.TestCase):
         self.assertEqual(res.returncode, 2)
         self.assertIn("--force", res.stderr)
 
+    def test_force_replaces_its_own_client_whole(self):
+        out = Path(self.tmp) / "f"
+        run_gen(out, "--vehicles", "1", "--texture-size", "16", "--seed", "1")
+        first = (out / "manifest.json").read_bytes()
+        (out / "World_of_Tanks_EU" / "stale.txt").write_text("old")
+        run_gen(out, "--vehicles", "1", "--texture-size", "16", "--seed", "2", "--force")
+        self.assertNotEqual((out / "manifest.json").read_bytes(), first)
+        self.assertFalse((out / "World_of_Tanks_EU" / "stale.txt").exists())
+        self.assertEqual(sorted(p.name for p in out.iterdir()), ["World_of_Tanks_EU", "manifest.json"])
+
     def test_rejects_bad_option_values(self):
         for args in (["--maps", "1"], ["--texture-size", "100"], ["--space-bin-kib", "2048"],
                      ["--client-name", "../escape"], ["--version", "1.2;3"]):

@@ -67,10 +67,10 @@ def _exe_stub(kind):
 
 
 class Generator:
-    def __init__(self, opts):
+    def __init__(self, opts, client_dir):
         self.o = opts
         self.rng = random.Random(opts.seed)
-        self.client_dir = os.path.join(opts.out, opts.client_name)
+        self.client_dir = client_dir
         self.pkg_dir = os.path.join(self.client_dir, "res", "packages")
         self.packages = {}  # name -> record
         self.mods = {k: {"touch": [], "leave": []} for k in ("DPT", "CCT", "MEM", "CTM", "SpaceBin", "CAMO")}
@@ -648,12 +648,23 @@ def generate(opts):
             prev = {}
         if prev.get("generator") != "gen_client" or prev.get("client", {}).get("folder") != opts.client_name:
             raise GenError("%s exists and was not written by this generator; not replacing it" % client_dir)
-        shutil.rmtree(client_dir)
     os.makedirs(opts.out, exist_ok=True)
-    manifest = Generator(opts).run()
+    # The client is written under a temporary name and takes its place only once complete, so a
+    # failed run leaves the previous client as it was.
+    partial = os.path.join(opts.out, "." + opts.client_name + ".partial")
+    if os.path.exists(partial):
+        shutil.rmtree(partial)
+    try:
+        manifest = Generator(opts, partial).run()
+    except BaseException:
+        shutil.rmtree(partial, ignore_errors=True)
+        raise
     tmp = manifest_path + ".tmp"
     with open(tmp, "w", encoding="utf-8", newline="\n") as f:
         json.dump(manifest, f, indent=1, sort_keys=False)
         f.write("\n")
+    if os.path.exists(client_dir):
+        shutil.rmtree(client_dir)
+    os.rename(partial, client_dir)
     os.replace(tmp, manifest_path)
     return manifest
