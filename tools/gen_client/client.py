@@ -571,7 +571,7 @@ class Generator:
             "format": FORMAT_VERSION,
             "profile": o.profile,
             "seed": o.seed,
-            "options": {k: getattr(o, k) for k in sorted(vars(o)) if k not in ("out",)},
+            "options": {k: getattr(o, k) for k in sorted(vars(o)) if k not in ("out", "force")},
             "client": client,
             "packages": {n: self.packages[n] for n in on_disk},
             "mods": mods,
