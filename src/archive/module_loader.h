@@ -12,9 +12,6 @@ TModuleHandle LoadModule(const std::string& path);
 void* ModuleSymbol(TModuleHandle module, const char* name);
 void UnloadModule(TModuleHandle module);
 
-// Full path of the running executable; empty when the system cannot tell.
-std::string ExecutablePath();
-
 // "7z.dll" on Windows, "7z.so" elsewhere.
 const char* SevenZipLibraryFileName();
 
@@ -22,5 +19,9 @@ const char* SevenZipLibraryFileName();
 // else (outside Windows) the distribution's /usr/lib/p7zip/7z.so. On Windows the file next to the
 // executable is returned even when it does not exist yet, as it is downloaded there.
 std::string DefaultSevenZipLibraryPath();
+
+// The distribution's copy (ASHTINT_SYSTEM_SEVENZIP in the environment, else the build setting);
+// empty on Windows.
+std::string DistributionSevenZipLibraryPath();
 
 }  // namespace ashtint

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <langinfo.h>
@@ -10,7 +11,10 @@
 #include <vector>
 
 #include "archive/module_loader.h"
+#include "common/build_config.h"
+#include "common/file_names.h"
 #include "common/text.h"
+#include "platform/executable_path.h"
 
 namespace ashtint {
 
@@ -39,26 +43,22 @@ void UnloadModule(TModuleHandle module) {
   if (module) ::dlclose(module);
 }
 
-std::string ExecutablePath() {
-  std::vector<char> buffer(4096);
-  for (;;) {
-    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (n < 0) return {};
-    if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
-const char* SevenZipLibraryFileName() { return "7z.so"; }
+const char* SevenZipLibraryFileName() { return SevenZipLibraryName; }
 
 std::string DefaultSevenZipLibraryPath() {
-  const std::string exe = ExecutablePath();
-  if (!exe.empty()) {
-    const std::string local = ExtractFilePath(exe) + SevenZipLibraryFileName();
+  const std::string folder = ExecutableFolder();
+  if (!folder.empty()) {
+    const std::string local = folder + SevenZipLibraryFileName();
     std::error_code ec;
     if (std::filesystem::is_regular_file(local, ec)) return local;
   }
-  return "/usr/lib/p7zip/7z.so";
+  return DistributionSevenZipLibraryPath();
+}
+
+std::string DistributionSevenZipLibraryPath() {
+  // The environment may name another copy (a packager's layout, or a test without one).
+  const char* env = std::getenv("ASHTINT_SYSTEM_SEVENZIP");
+  return (env != nullptr && *env != '\0') ? std::string(env) : std::string(build::SystemSevenZipLibrary);
 }
 
 }  // namespace ashtint

@@ -1,10 +1,12 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "archive/module_loader.h"
+
+#include "common/file_names.h"
 #include "common/text.h"
+#include "platform/executable_path.h"
 
 namespace ashtint {
 
@@ -17,13 +19,6 @@ std::wstring WidenAnsi(const std::string& s) {
   return w;
 }
 
-std::string NarrowAnsi(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
 }  // namespace
 
 TModuleHandle LoadModule(const std::string& path) {
@@ -38,18 +33,11 @@ void UnloadModule(TModuleHandle module) {
   if (module) ::FreeLibrary(static_cast<HMODULE>(module));
 }
 
-std::string ExecutablePath() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) return {};
-    if (n < buffer.size()) return NarrowAnsi(std::wstring(buffer.data(), n));
-    buffer.resize(buffer.size() * 2);
-  }
-}
+const char* SevenZipLibraryFileName() { return SevenZipLibraryName; }
 
-const char* SevenZipLibraryFileName() { return "7z.dll"; }
+std::string DefaultSevenZipLibraryPath() { return ExecutableFolder() + SevenZipLibraryFileName(); }
 
-std::string DefaultSevenZipLibraryPath() { return ExtractFilePath(ExecutablePath()) + SevenZipLibraryFileName(); }
+// Windows has no distribution copy: the library always lives next to the engine.
+std::string DistributionSevenZipLibraryPath() { return {}; }
 
 }  // namespace ashtint

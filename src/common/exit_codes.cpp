@@ -1,5 +1,7 @@
 #include "common/exit_codes.h"
 
+#include "common/file_names.h"
+
 namespace ashtint {
 
 const std::array<std::string, 100>& ExitCodeTexts() {
@@ -13,7 +15,8 @@ const std::array<std::string, 100>& ExitCodeTexts() {
     t[6] = "File \"MapTanks.cfg\" not found";
     t[7] = "File \"MapTrains.cfg\" not found";
     t[8] = "File \"Camouflage.cfg\" not found";
-    t[9] = "The file \"7z.dll\" was not found or it could not be downloaded from the program website";
+    t[9] = std::string("The file \"") + SevenZipLibraryName +
+           "\" was not found or it could not be downloaded from the program website";
     t[10] = "Not enough free disk space";
     for (int stage = 1; stage <= 6; ++stage) {
       t[10 * stage + StageErrorWorker] = "Error when processing one of the pkg-archives";

@@ -3,14 +3,19 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "archive/module_loader.h"
 #include "common/build_config.h"
 #include "common/color_text.h"
 #include "common/exceptions.h"
 #include "common/exit_codes.h"
+#include "common/file_names.h"
 #include "common/text.h"
+#include "config/cfg_refresh.h"
 #include "engine/console.h"
 #include "engine/key_table.h"
 #include "engine/system_facts.h"
+#include "net/download_file.h"
+#include "net/endpoints.h"
 #include "platform/console.h"
 #include "platform/guid.h"
 #include "platform/locale.h"
@@ -156,6 +161,10 @@ int TEngineRun::Main(bool hasArguments) {
   }
 
   ResolveConfigsPath();
+  if (!reader_.KeyFlag("no-update-configs")) {
+    ConsoleWriteLn(CfgRefreshHeadLine);
+    RefreshConfigs();
+  }
   ExamineClient();
   ResolveStageKeys();
   ResolveSevenZipLibrary();
@@ -185,12 +194,24 @@ int TEngineRun::Main(bool hasArguments) {
 void TEngineRun::Interactive() {
   ConsoleWriteLn("  > List of available command line arguments");
   ConsoleWriteLn(reader_.KeyListing("    "));
-  ConsoleWriteLn(std::string("    All details about the program and command line arguments can be found in the "
-                             "official topic ") +
-                 build::HelpUrl + ".");
+  ConsoleWriteLn("    All details about the program and command line arguments can be found in the official topic " +
+                 HelpUrl() + ".");
+  ConsoleWriteLn("");
+  ConsoleWrite(CfgRefreshQuestion);
+  if (SameText(ConsoleReadLn(), "Y")) {
+    Options.ConfigsPath = programFolder_;
+    RefreshConfigs();
+  }
   ConsoleWriteLn("");
   ConsoleWrite("    Press enter to exit...");
   ConsoleReadLn();
+}
+
+void TEngineRun::RefreshConfigs() {
+  // A file that cannot be refreshed is not an error here: the stage that needs it decides.
+  RefreshCfgFiles(Options.ConfigsPath, build::ProgramBuildNumber, ConfigsRepositoryUrl(), ConsoleWrite,
+                  [](const std::string& line) { ConsoleWriteLn(line); });
+  ConsoleWriteLn("");
 }
 
 void TEngineRun::OpenLog() {
@@ -298,8 +319,23 @@ void TEngineRun::ResolveSevenZipLibrary() {
   bool anyStage = false;
   for (const auto& s : kStages) anyStage = anyStage || Options.*(s.enabled);
   if (!anyStage) return;
-  // The archive library check comes with the archive layer; until then no stage can run and
-  // each one is refused in RunStages.
+  const std::string given = reader_.KeyText("sevenzip-dll-file");
+  const std::string libraryExt = ExtractFileExt(SevenZipLibraryName);
+  std::string library;
+  if (!given.empty() && FileExists(given) && SameText(ExtractFileExt(given), libraryExt))
+    library = given;
+  else
+    library = DefaultSevenZipLibraryPath();  // next to the engine, else the distribution's copy
+  if (!FileExists(library)) {
+    library = programFolder_ + SevenZipLibraryName;
+    ConsoleWrite(std::string("  > Download ") + SevenZipLibraryName + "... ");
+    Log("Download file: " + library);
+    if (!DownloadFile(SevenZipDownloadUrl(), library)) FatalExit("Failed!", ecSevenZipMissing);
+    ConsoleWriteLn("OK");
+    ConsoleWriteLn("");
+  }
+  Options.SevenZipDllFile = library;
+  Log("SevenZip file: " + Options.SevenZipDllFile);
 }
 
 void TEngineRun::ResolveCpuAndTemp() {

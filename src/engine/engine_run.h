@@ -42,6 +42,7 @@ class TEngineRun {
   void Interactive();
   void OpenLog();
   void ResolveConfigsPath();
+  void RefreshConfigs();
   void ExamineClient();
   void ResolveStageKeys();
   void ResolveSevenZipLibrary();

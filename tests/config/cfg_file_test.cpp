@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "common/exceptions.h"
-#include "net/loopback_server.h"
+#include "test_support/loopback_server.h"
 
 namespace ashtint {
 namespace {

@@ -7,7 +7,7 @@
 #include <map>
 #include <mutex>
 
-#include "net/loopback_server.h"
+#include "test_support/loopback_server.h"
 
 namespace ashtint {
 namespace {

@@ -13,7 +13,7 @@
 #include "common/text.h"
 #include "config/cfg_file.h"
 #include "config/sign_match.h"
-#include "net/loopback_server.h"
+#include "test_support/loopback_server.h"
 
 namespace ashtint {
 namespace {

@@ -10,7 +10,7 @@
 #include "config/cfg_file.h"
 #include "config/cfg_refresh.h"
 #include "config/sign_match.h"
-#include "net/loopback_server.h"
+#include "test_support/loopback_server.h"
 
 namespace ashtint {
 namespace {

@@ -36,8 +36,9 @@ class EngineEnv {
   std::filesystem::path programDir() const { return dir_.path() / "program"; }
   std::filesystem::path engine() const { return programDir() / "AshtintCreator2"; }
 
-  test_support::ProcessResult Run(const std::vector<std::string>& args, const std::string& input = "\n") const {
-    return test_support::RunProcess(engine().string(), args, input);
+  test_support::ProcessResult Run(const std::vector<std::string>& args, const std::string& input = "\n",
+                                  const std::vector<std::string>& environment = {}) const {
+    return test_support::RunProcess(engine().string(), args, input, environment);
   }
 
   // A client folder that the examination accepts: executables, version, paths, packages.

@@ -8,7 +8,7 @@
 
 #include "net/download_file.h"
 #include "net/internet_errors.h"
-#include "net/loopback_server.h"
+#include "test_support/loopback_server.h"
 
 namespace ashtint {
 namespace {

@@ -1,4 +1,4 @@
-#include "net/loopback_server.h"
+#include "test_support/loopback_server.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

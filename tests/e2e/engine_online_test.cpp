@@ -1,0 +1,115 @@
+// The engine's online steps against a server on 127.0.0.1: the configuration refresh and the
+// archive library download.
+#include <gtest/gtest.h>
+
+#include "common/exit_codes.h"
+#include "e2e/engine_env.h"
+#include "test_support/loopback_server.h"
+
+using namespace e2e;
+using ashtint::test::HttpRequest;
+using ashtint::test::LoopbackServer;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Serves the repository's own configuration files under /configs/ and a library at the download path.
+LoopbackServer::Handler Repository(const std::string& library) {
+  return [library](LoopbackServer&, int fd, const HttpRequest& request) {
+    const std::string prefix = "/configs/";
+    if (request.Target.rfind(prefix, 0) == 0) {
+      const auto file = fs::path(ASHTINT_SOURCE_DIR) / "configs" / request.Target.substr(prefix.size());
+      if (fs::is_regular_file(file)) {
+        LoopbackServer::SendResponse(fd, 200, "OK", ReadFile(file));
+        return;
+      }
+    }
+    if (request.Target.rfind("/pub/api/v2/modules.php", 0) == 0 && !library.empty()) {
+      LoopbackServer::SendResponse(fd, 200, "OK", library);
+      return;
+    }
+    LoopbackServer::SendResponse(fd, 404, "Not Found", "<html>no such file</html>");
+  };
+}
+
+}  // namespace
+
+TEST(EngineOnline, ConfigurationRefreshWritesResultsInColumn31) {
+  EngineEnv env;
+  const auto client = env.MakeClient();
+  LoopbackServer server(Repository(""));
+  const std::vector<std::string> online{"ASHTINT_CONFIGS_BASE_URL=" + server.Url("/configs/")};
+
+  auto r = env.Run({"--wot-path=" + client.string(), "--auto-close-console"}, "\n", online);
+  EXPECT_EQ(r.code, 0) << r.out;
+  const std::string expected =
+      "  > Check and download configs:\r\n"
+      "          CrashTanks.cfg...   Updated\r\n"
+      "          MapTanks.cfg...     Updated\r\n"
+      "          MapTrains.cfg...    Updated\r\n"
+      "          Camouflage.cfg...   Updated\r\n\r\n"
+      "  > Search and analysis of the game client... OK";
+  EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
+  for (const char* name : {"CrashTanks.cfg", "MapTanks.cfg", "MapTrains.cfg", "Camouflage.cfg"})
+    EXPECT_EQ(ReadFile(env.programDir() / name), ReadFile(fs::path(ASHTINT_SOURCE_DIR) / "configs" / name)) << name;
+
+  r = env.Run({"--wot-path=" + client.string(), "--auto-close-console"}, "\n", online);
+  EXPECT_NE(r.out.find("          CrashTanks.cfg...   OK\r\n"), std::string::npos) << r.out;
+
+  // An unreachable repository keeps the local files and the run goes on.
+  const std::vector<std::string> offline{"ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:" +
+                                         std::to_string(ashtint::test::UnusedPort()) + "/configs/"};
+  r = env.Run({"--wot-path=" + client.string(), "--auto-close-console"}, "\n", offline);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.out.find("          Camouflage.cfg...   Disconnect\r\n"), std::string::npos) << r.out;
+  EXPECT_EQ(ReadFile(env.programDir() / "Camouflage.cfg"),
+            ReadFile(fs::path(ASHTINT_SOURCE_DIR) / "configs" / "Camouflage.cfg"));
+
+  // The key skips the step, and the interactive branch asks before it refreshes.
+  const auto connections = server.Connections();
+  r = env.Run({"--wot-path=" + client.string(), "--auto-close-console", "--no-update-configs"}, "\n", online);
+  EXPECT_EQ(r.out.find("Check and download configs"), std::string::npos);
+  r = env.Run({}, "n\n\n", online);
+  EXPECT_NE(r.out.find("  > Check and download configs? [Press Y/N and ENTER] \r\n    Press enter to exit..."),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(server.Connections(), connections);
+  r = env.Run({}, "y\n\n", online);
+  EXPECT_NE(r.out.find("[Press Y/N and ENTER]           CrashTanks.cfg...   OK\r\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.code, 0);
+}
+
+TEST(EngineOnline, MissingArchiveLibraryIsDownloadedOrEndsTheRunWith16009) {
+  EngineEnv env;
+  const auto client = env.MakeClient();
+  const std::vector<std::string> args{"--wot-path=" + client.string(), "--no-update-configs", "--DPT-mod=FFFFFF",
+                                      "--auto-close-console", "--log"};
+
+  const std::vector<std::string> unreachable{
+      "ASHTINT_SYSTEM_SEVENZIP=" + (env.root() / "no-such-7z.so").string(),
+      "ASHTINT_SITE_URL=http://127.0.0.1:" + std::to_string(ashtint::test::UnusedPort())};
+  auto r = env.Run(args, "\n", unreachable);
+  EXPECT_EQ(r.code, ashtint::ecSevenZipMissing) << r.out;
+  EXPECT_NE(r.out.find("  > Download 7z.so... Failed!\r\n\r\n    Press enter to exit..."), std::string::npos)
+      << r.out;
+  EXPECT_FALSE(fs::exists(env.programDir() / "7z.so"));
+
+  LoopbackServer server(Repository("a library's bytes"));
+  const std::vector<std::string> served{"ASHTINT_SYSTEM_SEVENZIP=" + (env.root() / "no-such-7z.so").string(),
+                                        "ASHTINT_SITE_URL=" + server.Url("")};
+  r = env.Run(args, "\n", served);
+  EXPECT_NE(r.out.find("  > Download 7z.so... OK\r\n\r\n"), std::string::npos) << r.out;
+  EXPECT_EQ(ReadFile(env.programDir() / "7z.so"), "a library's bytes");
+  EXPECT_NE(ReadFile(env.programDir() / "AshtintCreator2.log").find(": SevenZip file: " + env.programDir().string() +
+                                                                    "/7z.so\r\n"),
+            std::string::npos);
+
+  // A library next to the engine is used as it is; no stage means no check at all.
+  const auto before = server.Connections();
+  r = env.Run(args, "\n", served);
+  EXPECT_EQ(r.out.find("Download 7z.so"), std::string::npos);
+  fs::remove(env.programDir() / "7z.so");
+  r = env.Run({"--wot-path=" + client.string(), "--no-update-configs"}, "\n", unreachable);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(server.Connections(), before);
+}
