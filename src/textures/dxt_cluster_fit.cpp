@@ -49,6 +49,8 @@ void PrincipalAxis(const float (*x)[3], const float* w, int n, float* axis) {
 int Expand(int channel, int v) { return channel == 1 ? int(Expand6(v)) : int(Expand5(v)); }
 
 // Per channel, the best endpoints within one step of the fitted ones for the fixed indices.
+// The weighted error of a palette is sum over indices k of W_k p_k^2 - 2 p_k S_k + Q_k, with
+// the per-index sums of weights, weighted values and weighted squares taken once.
 void RefineEndpoints(const TDxtColorSet& set, const std::uint8_t* indices, bool threeColor,
                      int* start, int* end) {
   std::int64_t weight[16];
@@ -59,27 +61,30 @@ void RefineEndpoints(const TDxtColorSet& set, const std::uint8_t* indices, bool 
   for (int c = 0; c < 3; ++c) {
     const int max = c == 1 ? 63 : 31;
     const int shift = 8 * c;  // blue, green, red bytes
-    int value[16];
-    for (int i = 0; i < 16; ++i) value[i] = int((set.Pixels[i] >> shift) & 255);
+    std::int64_t w[4] = {0, 0, 0, 0}, sum[4] = {0, 0, 0, 0}, squares[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 16; ++i) {
+      const std::int64_t v = (set.Pixels[i] >> shift) & 255;
+      w[indices[i]] += weight[i];
+      sum[indices[i]] += weight[i] * v;
+      squares[indices[i]] += weight[i] * v * v;
+    }
+    const std::int64_t constant = squares[0] + squares[1] + squares[2] + squares[3];
     std::int64_t bestError = INT64_MAX;
     int bestStart = start[c], bestEnd = end[c];
     for (int s = start[c] - 1; s <= start[c] + 1; ++s) {
       if (s < 0 || s > max) continue;
       for (int e = end[c] - 1; e <= end[c] + 1; ++e) {
         if (e < 0 || e > max) continue;
-        const int e0 = Expand(c, s), e1 = Expand(c, e);
-        int palette[4] = {e0, e1, 0, 0};
+        const std::int64_t e0 = Expand(c, s), e1 = Expand(c, e);
+        std::int64_t palette[4] = {e0, e1, 0, 0};
         if (threeColor) {
           palette[2] = (e0 + e1) / 2;
         } else {
           palette[2] = (2 * e0 + e1) / 3;
           palette[3] = (e0 + 2 * e1) / 3;
         }
-        std::int64_t error = 0;
-        for (int i = 0; i < 16; ++i) {
-          const std::int64_t d = value[i] - palette[indices[i]];
-          error += d * d * weight[i];
-        }
+        std::int64_t error = constant;
+        for (int k = 0; k < 4; ++k) error += palette[k] * (w[k] * palette[k] - 2 * sum[k]);
         if (error < bestError) bestError = error, bestStart = s, bestEnd = e;
       }
     }
@@ -122,23 +127,15 @@ void EncodeDxtClusterFit(const TDxtColorSet& set, std::uint8_t* destination) {
   input.Count = n;
   input.ThreeColor = threeColor;
   for (int c = 0; c < 4; ++c) {
-    float v[16];
+    float* prefix = input.Prefix[c];
+    float running = 0;
+    prefix[0] = 0;
     for (int i = 0; i < n; ++i) {
       const int p = order[i];
-      v[i] = c < 3 ? weights[p] * points[p][c] : weights[p];
+      running += c < 3 ? weights[p] * points[p][c] : weights[p];
+      prefix[i + 1] = running;
     }
-    for (int j = 0; j <= n; ++j) {
-      float* row = input.Sum[c][j];
-      float running = 0;
-      row[0] = 0;
-      int k = 1;
-      for (; j + k <= n; ++k) {
-        running += v[j + k - 1];
-        row[k] = running;
-      }
-      for (; k < kClusterSumStride; ++k) row[k] = 0;
-    }
-    input.Total[c] = input.Sum[c][0][n];
+    for (int k = n + 1; k < kClusterPrefixStride; ++k) prefix[k] = 0;
   }
 
   TClusterResult fit;

@@ -3,14 +3,14 @@
 
 namespace ashtint {
 
-inline constexpr int kClusterSumStride = 24;  // 17 running sums plus room for a whole vector
+inline constexpr int kClusterPrefixStride = 24;  // 17 prefix sums plus room for a whole vector
 
-// Weighted points of one block in projection order, as running sums: Sum[c][j][k] is the sum
-// of the weighted vectors of points j..j+k-1 (c: 0 blue, 1 green, 2 red, 3 weight), added one
-// point at a time from j on. Entries past the last point are zero.
+// Weighted points of one block in projection order, as prefix sums: Prefix[c][k] is the sum of
+// the weighted vectors of points 0..k-1 (c: 0 blue, 1 green, 2 red, 3 weight), added one point
+// at a time. Entries past the last point are zero. The sums of a cluster follow as differences,
+// and every split's sums from three prefix sums, so each split costs a constant amount of work.
 struct TClusterInput {
-  alignas(32) float Sum[4][17][kClusterSumStride];
-  float Total[4];
+  alignas(32) float Prefix[4][kClusterPrefixStride];
   int Count;
   bool ThreeColor;
 };

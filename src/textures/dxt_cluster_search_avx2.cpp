@@ -45,6 +45,7 @@ struct TAvx2Lanes {
   static I SetI(int v) { return _mm256_set1_epi32(v); }
   static I Iota(int s) { return _mm256_setr_epi32(0, s, 2 * s, 3 * s, 4 * s, 5 * s, 6 * s, 7 * s); }
   static I AddI(I a, int b) { return _mm256_add_epi32(a, _mm256_set1_epi32(b)); }
+  static I LoadI(const int* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
   static void Store(float* p, V v) { _mm256_storeu_ps(p, v); }
   static void StoreI(int* p, I v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
   static float First(V v) { return _mm256_cvtss_f32(v); }

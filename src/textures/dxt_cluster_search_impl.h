@@ -14,15 +14,22 @@ constexpr int kSplitK1 = 17;
 constexpr int kNoSplit = 0x7fffffff;
 constexpr float kLargestFloat = 3.40282347e+38f;
 constexpr float kRoundMagic = 8388608.0f;  // 2^23: adding and removing it rounds to even
-constexpr float kTwoThirds = 2.0f / 3.0f;
 constexpr float kOneThird = 1.0f / 3.0f;
-constexpr float kFourNinths = 4.0f / 9.0f;
+constexpr float kFiveNinths = 5.0f / 9.0f;
 constexpr float kOneNinth = 1.0f / 9.0f;
-constexpr float kTwoNinths = 2.0f / 9.0f;
 constexpr float kGrid[3] = {31.0f, 63.0f, 31.0f};
+// Every (j, l) with j <= l <= 16, row j after row j - 1: at most 153 entries and a vector more.
+constexpr int kStreamSize = 153 + 8;
 
 // T supplies: V (float lanes), I (int lanes), M (lane mask), Lanes, and the operations below.
 // Max and Min follow the processor's rule: when a lane is not a number the second operand wins.
+//
+// With s the start weight of a point's cluster and t = 1 - s its end weight, every sum of a
+// split follows from alpha-x (sum of w s x, with sum of w s in the weight lane) and
+// alpha-squared: beta-x = total - alpha-x, beta-squared = W - 2 sum(w s) + alpha-squared and
+// alpha-beta = sum(w s) - alpha-squared. With prefix sums P, clusters ending at k0, j and l:
+// 4 colours: alpha-x = (P[k0] + P[j] + P[l]) / 3, alpha-squared = 5/9 P[k0] + 1/3 P[j] + 1/9 P[l];
+// 3 colours: alpha-x = (P[k0] + P[j]) / 2, alpha-squared = 3/4 P[k0] + 1/4 P[j].
 template <class T, bool Exact>
 struct TSplitSearch {
   using V = typename T::V;
@@ -30,17 +37,19 @@ struct TSplitSearch {
   using M = typename T::M;
 
   // Error of the splits in the lanes, and optionally their endpoints on the grid.
-  static inline V Evaluate(const V* alphaX, const V* betaX, V alpha2, V beta2, V alphaBeta,
-                           V* startQ, V* endQ) {
+  static inline V Evaluate(const V* alphaX, V alpha2, const float* total, V* startQ, V* endQ) {
     const V zero = T::Set(0.0f), one = T::Set(1.0f), two = T::Set(2.0f);
     const V magic = T::Set(kRoundMagic);
+    const V beta2 = T::Add(T::Sub(T::Set(total[3]), T::Mul(two, alphaX[3])), alpha2);
+    const V alphaBeta = T::Sub(alphaX[3], alpha2);
     const V d = T::Sub(T::Mul(alpha2, beta2), T::Mul(alphaBeta, alphaBeta));
     V factor = d;
     if constexpr (!Exact) factor = T::Rcp(d);
     V e[3];
     for (int c = 0; c < 3; ++c) {
-      const V na = T::Sub(T::Mul(alphaX[c], beta2), T::Mul(betaX[c], alphaBeta));
-      const V nb = T::Sub(T::Mul(betaX[c], alpha2), T::Mul(alphaX[c], alphaBeta));
+      const V betaX = T::Sub(T::Set(total[c]), alphaX[c]);
+      const V na = T::Sub(T::Mul(alphaX[c], beta2), T::Mul(betaX, alphaBeta));
+      const V nb = T::Sub(T::Mul(betaX, alpha2), T::Mul(alphaX[c], alphaBeta));
       V a, b;
       if constexpr (Exact) {
         a = T::Div(na, factor);
@@ -62,108 +71,83 @@ struct TSplitSearch {
       b = T::Div(qb, g);
       const V t1 = T::Add(T::Mul(T::Mul(a, a), alpha2), T::Mul(T::Mul(b, b), beta2));
       const V t2 = T::Sub(T::Sub(T::Mul(T::Mul(a, b), alphaBeta), T::Mul(a, alphaX[c])),
-                          T::Mul(b, betaX[c]));
+                          T::Mul(b, betaX));
       e[c] = T::Add(t1, T::Mul(two, t2));
     }
     return T::Add(T::Add(e[0], e[1]), e[2]);
   }
 
-  // Values fixed by the two outer cluster sizes of the four-cluster search.
-  struct TOuter4 {
-    float ABase[3], BBase[3], Rest[4], A2Base, B2Base, P1W;
-    void Set(const TClusterInput& in, int k0, int k1) {
-      float p0[4], p1[4];
-      for (int c = 0; c < 4; ++c) p0[c] = in.Sum[c][0][k0], p1[c] = in.Sum[c][k0][k1];
-      for (int c = 0; c < 3; ++c) {
-        ABase[c] = p0[c] + p1[c] * kTwoThirds;
-        BBase[c] = p1[c] * kOneThird;
-      }
-      for (int c = 0; c < 4; ++c) Rest[c] = (in.Total[c] - p0[c]) - p1[c];
-      A2Base = p0[3] + p1[3] * kFourNinths;
-      B2Base = p1[3] * kOneNinth;
-      P1W = p1[3];
-    }
-  };
-
-  static inline V Batch4(const TClusterInput& in, const TOuter4& o, int j, int k2, V* startQ,
-                         V* endQ) {
-    V p2[4], p3[4], alphaX[3], betaX[3];
+  // Four clusters ending at k0 (broadcast), j and l (per lane: pj, pl point at their sums).
+  static inline V Batch4(const float* pk0, const float* const* pj, const float* const* pl,
+                         const float* total, V* startQ, V* endQ) {
+    V alphaX[4];
     for (int c = 0; c < 4; ++c) {
-      p2[c] = T::Load(&in.Sum[c][j][k2]);
-      p3[c] = T::Sub(T::Set(o.Rest[c]), p2[c]);
+      alphaX[c] = T::Mul(T::Add(T::Add(T::Set(pk0[c]), T::Load(pj[c])), T::Load(pl[c])),
+                         T::Set(kOneThird));
     }
-    for (int c = 0; c < 3; ++c) {
-      alphaX[c] = T::Add(T::Set(o.ABase[c]), T::Mul(p2[c], T::Set(kOneThird)));
-      betaX[c] = T::Add(T::Add(p3[c], T::Mul(p2[c], T::Set(kTwoThirds))), T::Set(o.BBase[c]));
-    }
-    const V alpha2 = T::Add(T::Set(o.A2Base), T::Mul(p2[3], T::Set(kOneNinth)));
-    const V beta2 =
-        T::Add(T::Add(p3[3], T::Mul(p2[3], T::Set(kFourNinths))), T::Set(o.B2Base));
-    const V alphaBeta = T::Mul(T::Add(T::Set(o.P1W), p2[3]), T::Set(kTwoNinths));
-    return Evaluate(alphaX, betaX, alpha2, beta2, alphaBeta, startQ, endQ);
+    const V alpha2 = T::Add(T::Add(T::Set(pk0[3] * kFiveNinths), T::Mul(T::Load(pj[3]), T::Set(kOneThird))),
+                            T::Mul(T::Load(pl[3]), T::Set(kOneNinth)));
+    return Evaluate(alphaX, alpha2, total, startQ, endQ);
   }
 
-  struct TOuter3 {
-    float P0[4], Rest[4];
-    void Set(const TClusterInput& in, int k0) {
-      for (int c = 0; c < 4; ++c) {
-        P0[c] = in.Sum[c][0][k0];
-        Rest[c] = in.Total[c] - P0[c];
-      }
-    }
-  };
-
-  static inline V Batch3(const TClusterInput& in, const TOuter3& o, int k0, int k1, V* startQ,
+  // Three clusters ending at k0 (broadcast) and j (per lane).
+  static inline V Batch3(const float* pk0, const float* const* pj, const float* total, V* startQ,
                          V* endQ) {
-    const V half = T::Set(0.5f), quarter = T::Set(0.25f);
-    V p1[4], p2[4], alphaX[3], betaX[3];
-    for (int c = 0; c < 4; ++c) {
-      p1[c] = T::Load(&in.Sum[c][k0][k1]);
-      p2[c] = T::Sub(T::Set(o.Rest[c]), p1[c]);
-    }
-    for (int c = 0; c < 3; ++c) {
-      alphaX[c] = T::Add(T::Set(o.P0[c]), T::Mul(p1[c], half));
-      betaX[c] = T::Add(p2[c], T::Mul(p1[c], half));
-    }
-    const V alpha2 = T::Add(T::Set(o.P0[3]), T::Mul(p1[3], quarter));
-    const V beta2 = T::Add(p2[3], T::Mul(p1[3], quarter));
-    const V alphaBeta = T::Mul(p1[3], quarter);
-    return Evaluate(alphaX, betaX, alpha2, beta2, alphaBeta, startQ, endQ);
+    V alphaX[4];
+    for (int c = 0; c < 4; ++c)
+      alphaX[c] = T::Mul(T::Add(T::Set(pk0[c]), T::Load(pj[c])), T::Set(0.5f));
+    const V alpha2 = T::Add(T::Set(pk0[3] * 0.75f), T::Mul(T::Load(pj[3]), T::Set(0.25f)));
+    return Evaluate(alphaX, alpha2, total, startQ, endQ);
   }
 
-  static inline void Keep(V e, int valid, int id, const I& iota, V& bestE, I& bestId) {
+  static inline void Keep(V e, int valid, I ids, V& bestE, I& bestId) {
     const M better = T::And(T::Less(e, bestE), T::Valid(valid));
     bestE = T::Select(better, e, bestE);
-    bestId = T::SelectI(better, T::AddI(iota, id), bestId);
+    bestId = T::SelectI(better, ids, bestId);
   }
 
   static void Run(const TClusterInput& in, TClusterResult& out) {
     const int n = in.Count;
+    float total[4], pk0[4];
+    for (int c = 0; c < 4; ++c) total[c] = in.Prefix[c][n];
     V bestE = T::Set(kLargestFloat);
     I bestId = T::SetI(kNoSplit);
     if (!in.ThreeColor) {
-      const I iota = T::Iota(1);
-      TOuter4 o;
+      // All (j, l) pairs as one stream, row j after row j - 1; the splits with a given k0 are
+      // the stream's tail from row k0 on, so lanes stay full across rows.
+      alignas(32) float sj[4][kStreamSize], sl[4][kStreamSize];
+      alignas(32) int sid[kStreamSize];
+      int rowStart[17];
+      int length = 0;
+      for (int j = 0; j <= n; ++j) {
+        rowStart[j] = length;
+        for (int l = j; l <= n; ++l, ++length) {
+          for (int c = 0; c < 4; ++c) sj[c][length] = in.Prefix[c][j], sl[c][length] = in.Prefix[c][l];
+          sid[length] = j * (kSplitK1 - 1) + l;  // k1 * 17 + k2 once k0 * 17 is taken off
+        }
+      }
+      for (int i = length; i < length + 8; ++i) {
+        for (int c = 0; c < 4; ++c) sj[c][i] = sl[c][i] = 0;
+        sid[i] = kNoSplit;
+      }
       for (int k0 = 0; k0 <= n; ++k0) {
-        for (int k1 = 0; k0 + k1 <= n; ++k1) {
-          o.Set(in, k0, k1);
-          const int j = k0 + k1;
-          const int count = n - j + 1;
-          for (int k2 = 0; k2 < count; k2 += T::Lanes) {
-            const V e = Batch4(in, o, j, k2, nullptr, nullptr);
-            Keep(e, count - k2, k0 * kSplitK0 + k1 * kSplitK1 + k2, iota, bestE, bestId);
-          }
+        for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][k0];
+        const int base = k0 * (kSplitK0 - kSplitK1);
+        for (int i = rowStart[k0]; i < length; i += T::Lanes) {
+          const float* pj[4] = {&sj[0][i], &sj[1][i], &sj[2][i], &sj[3][i]};
+          const float* pl[4] = {&sl[0][i], &sl[1][i], &sl[2][i], &sl[3][i]};
+          const V e = Batch4(pk0, pj, pl, total, nullptr, nullptr);
+          Keep(e, length - i, T::AddI(T::LoadI(&sid[i]), base), bestE, bestId);
         }
       }
     } else {
       const I iota = T::Iota(kSplitK1);
-      TOuter3 o;
       for (int k0 = 0; k0 <= n; ++k0) {
-        o.Set(in, k0);
-        const int count = n - k0 + 1;
-        for (int k1 = 0; k1 < count; k1 += T::Lanes) {
-          const V e = Batch3(in, o, k0, k1, nullptr, nullptr);
-          Keep(e, count - k1, k0 * kSplitK0 + k1 * kSplitK1, iota, bestE, bestId);
+        for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][k0];
+        for (int j = k0; j <= n; j += T::Lanes) {
+          const float* pj[4] = {&in.Prefix[0][j], &in.Prefix[1][j], &in.Prefix[2][j], &in.Prefix[3][j]};
+          const V e = Batch3(pk0, pj, total, nullptr, nullptr);
+          Keep(e, n + 1 - j, T::AddI(iota, k0 * kSplitK0 + (j - k0) * kSplitK1), bestE, bestId);
         }
       }
     }
@@ -182,15 +166,18 @@ struct TSplitSearch {
     out.K2 = id % kSplitK1;
     // The winner's endpoints, computed again by the same lanes.
     V startQ[3], endQ[3];
-    if (!in.ThreeColor) {
-      TOuter4 o;
-      o.Set(in, out.K0, out.K1);
-      Batch4(in, o, out.K0 + out.K1, out.K2, startQ, endQ);
-    } else {
-      TOuter3 o;
-      o.Set(in, out.K0);
-      Batch3(in, o, out.K0, out.K1, startQ, endQ);
+    for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][out.K0];
+    float wj[4][T::Lanes], wl[4][T::Lanes];
+    for (int c = 0; c < 4; ++c) {
+      for (int l = 0; l < T::Lanes; ++l) {
+        wj[c][l] = in.Prefix[c][out.K0 + out.K1];
+        wl[c][l] = in.Prefix[c][out.K0 + out.K1 + out.K2];
+      }
     }
+    const float* pj[4] = {wj[0], wj[1], wj[2], wj[3]};
+    const float* pl[4] = {wl[0], wl[1], wl[2], wl[3]};
+    if (!in.ThreeColor) Batch4(pk0, pj, pl, total, startQ, endQ);
+    else Batch3(pk0, pj, total, startQ, endQ);
     for (int c = 0; c < 3; ++c) {
       out.Start[c] = static_cast<int>(T::First(startQ[c]));
       out.End[c] = static_cast<int>(T::First(endQ[c]));
@@ -220,6 +207,7 @@ struct TScalarLanes {
   static I SetI(int v) { return v; }
   static I Iota(int) { return 0; }
   static I AddI(I a, int b) { return a + b; }
+  static I LoadI(const int* p) { return *p; }
   static void Store(float* p, V v) { *p = v; }
   static void StoreI(int* p, I v) { *p = v; }
   static float First(V v) { return v; }

@@ -36,6 +36,7 @@ struct TSseLanes {
   static I SetI(int v) { return _mm_set1_epi32(v); }
   static I Iota(int step) { return _mm_setr_epi32(0, step, 2 * step, 3 * step); }
   static I AddI(I a, int b) { return _mm_add_epi32(a, _mm_set1_epi32(b)); }
+  static I LoadI(const int* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
   static void Store(float* p, V v) { _mm_storeu_ps(p, v); }
   static void StoreI(int* p, I v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
   static float First(V v) { return _mm_cvtss_f32(v); }

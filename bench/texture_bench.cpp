@@ -1,0 +1,213 @@
+// DXT1/DXT5 encoders on the real-image corpus: ours, libsquish's cluster fit and stb_dxt's high
+// quality mode, single-threaded, every output decoded by libsquish's decoder. Per image:
+// megapixels per second and PSNR; then a corpus summary with the ratios of this run, and our
+// multi-threaded encoder against our single-threaded one on a 2048x2048 image.
+#include <benchmark/benchmark.h>
+#include <squish.h>
+#include <stb/stb_dxt.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "texture_corpus.h"
+#include "textures/bitmap32.h"
+#include "textures/dxt_codec.h"
+#include "textures/dxt_mt.h"
+
+using namespace ashtint;
+
+namespace {
+
+enum TEncoder { Ours, Squish, Stb };
+const char* const kEncoderNames[] = {"ours", "squish-cluster", "stb-hq"};
+
+struct TImage {
+  std::string Name, Group;
+  TBitmap32 Bitmap;
+  std::vector<std::uint8_t> Rgba;
+};
+
+struct TResult {
+  double Pixels = 0, Seconds = 0, PsnrRgb = 0, PsnrAlpha = 0;
+};
+
+std::vector<TImage> images;
+std::map<std::string, TResult> results;  // key: encoder/format/image
+
+std::vector<std::uint8_t> ToRgba(const TBitmap32& image) {
+  std::vector<std::uint8_t> rgba(image.Pixels.size() * 4);
+  for (std::size_t i = 0; i < image.Pixels.size(); ++i) {
+    const std::uint32_t p = image.Pixels[i];
+    rgba[4 * i] = std::uint8_t(p >> 16), rgba[4 * i + 1] = std::uint8_t(p >> 8);
+    rgba[4 * i + 2] = std::uint8_t(p), rgba[4 * i + 3] = std::uint8_t(p >> 24);
+  }
+  return rgba;
+}
+
+void Encode(TEncoder encoder, bool dxt1, const TImage& image, std::vector<std::uint8_t>& out) {
+  const int w = image.Bitmap.Width, h = image.Bitmap.Height;
+  const int blockBytes = dxt1 ? 8 : 16;
+  out.resize(std::size_t(w / 4) * (h / 4) * blockBytes);
+  switch (encoder) {
+    case Ours:
+      EncodeDXTImage(out.data(), dxt1 ? DxtFlagDXT1 : 0, w, FetchBitmapBlock, &image.Bitmap, h);
+      break;
+    case Squish:
+      squish::CompressImage(image.Rgba.data(), w, h, out.data(),
+                            (dxt1 ? squish::kDxt1 : squish::kDxt5) | squish::kColourClusterFit);
+      break;
+    case Stb: {
+      unsigned char block[64];
+      std::uint8_t* dst = out.data();
+      for (int y = 0; y < h; y += 4) {
+        for (int x = 0; x < w; x += 4) {
+          for (int r = 0; r < 4; ++r)
+            std::memcpy(block + 16 * r, image.Rgba.data() + (std::size_t(y + r) * w + x) * 4, 16);
+          stb_compress_dxt_block(dst, block, dxt1 ? 0 : 1, STB_DXT_HIGHQUAL);
+          dst += blockBytes;
+        }
+      }
+      break;
+    }
+  }
+}
+
+// PSNR of red, green and blue together (DXT1: over the pixels it keeps visible, alpha >= 128)
+// and of alpha, after decoding with libsquish.
+void Psnr(const TImage& image, const std::vector<std::uint8_t>& data, bool dxt1, double& rgb,
+          double& alpha) {
+  const int w = image.Bitmap.Width, h = image.Bitmap.Height;
+  std::vector<std::uint8_t> decoded(std::size_t(w) * h * 4);
+  squish::DecompressImage(decoded.data(), w, h, data.data(), dxt1 ? squish::kDxt1 : squish::kDxt5);
+  double se = 0, seAlpha = 0, n = 0;
+  for (std::size_t i = 0; i < decoded.size(); i += 4) {
+    if (!dxt1 || image.Rgba[i + 3] >= 128) {
+      for (int c = 0; c < 3; ++c) {
+        const double d = double(decoded[i + c]) - image.Rgba[i + c];
+        se += d * d;
+      }
+      n += 3;
+    }
+    const double d = double(decoded[i + 3]) - image.Rgba[i + 3];
+    seAlpha += d * d;
+  }
+  auto toPsnr = [](double mse) { return mse <= 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse); };
+  rgb = toPsnr(n > 0 ? se / n : 0);
+  alpha = toPsnr(seAlpha / (double(decoded.size()) / 4));
+}
+
+void EncodeBenchmark(benchmark::State& state, TEncoder encoder, bool dxt1, std::size_t index) {
+  const TImage& image = images[index];
+  std::vector<std::uint8_t> out;
+  Encode(encoder, dxt1, image, out);  // warm-up, and the output to measure
+  double seconds = 0;
+  std::int64_t runs = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    Encode(encoder, dxt1, image, out);
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ++runs;
+    benchmark::DoNotOptimize(out.data());
+  }
+  TResult r;
+  r.Pixels = double(image.Bitmap.Pixels.size());
+  r.Seconds = seconds / double(runs);
+  Psnr(image, out, dxt1, r.PsnrRgb, r.PsnrAlpha);
+  results[std::string(kEncoderNames[encoder]) + (dxt1 ? "/dxt1/" : "/dxt5/") + image.Name] = r;
+  state.counters["Mpix/s"] = r.Pixels / r.Seconds / 1e6;
+  state.counters["PSNR_rgb"] = r.PsnrRgb;
+  if (!dxt1 && image.Group == "alpha") state.counters["PSNR_alpha"] = r.PsnrAlpha;
+}
+
+TBitmap32 large;  // 2048x2048, the skybox tiled 2x2
+
+void LargeBenchmark(benchmark::State& state, bool threaded) {
+  std::vector<std::uint8_t> out(std::size_t(large.Width / 4) * (large.Height / 4) * 8);
+  for (auto _ : state) {
+    if (threaded)
+      EncodeDXTImageMT(out.data(), true, large.Width, FetchBitmapBlock, &large, large.Height);
+    else
+      EncodeDXTImage(out.data(), DxtFlagDXT1, large.Width, FetchBitmapBlock, &large, large.Height);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.counters["Mpix/s"] = benchmark::Counter(double(large.Pixels.size()) / 1e6 * double(state.iterations()),
+                                                benchmark::Counter::kIsRate);
+}
+
+void PrintSummary() {
+  std::printf("\nCorpus summary (%zu images; one run; decoded by libsquish)\n", images.size());
+  std::printf("%-16s %-5s %10s %10s %12s\n", "encoder", "fmt", "Mpix/s", "RGB dB", "alpha dB");
+  double mpix[3][2] = {};
+  for (int f = 0; f < 2; ++f) {
+    const bool dxt1 = f == 0;
+    for (int e = 0; e < 3; ++e) {
+      double pixels = 0, seconds = 0, rgb = 0, alpha = 0;
+      int n = 0, na = 0;
+      for (const auto& image : images) {
+        const auto it = results.find(std::string(kEncoderNames[e]) + (dxt1 ? "/dxt1/" : "/dxt5/") + image.Name);
+        if (it == results.end()) continue;
+        pixels += it->second.Pixels, seconds += it->second.Seconds, rgb += it->second.PsnrRgb, ++n;
+        if (image.Group == "alpha") alpha += it->second.PsnrAlpha, ++na;
+      }
+      if (n == 0) continue;
+      mpix[e][f] = pixels / seconds / 1e6;
+      std::printf("%-16s %-5s %10.2f %10.2f", kEncoderNames[e], dxt1 ? "DXT1" : "DXT5", mpix[e][f], rgb / n);
+      if (!dxt1 && na) std::printf(" %12.2f", alpha / na);
+      std::printf("\n");
+    }
+  }
+  for (int f = 0; f < 2; ++f) {
+    if (mpix[Squish][f] > 0 && mpix[Stb][f] > 0)
+      std::printf("%s speed ratio: ours / squish-cluster = %.2f, ours / stb-hq = %.3f\n",
+                  f == 0 ? "DXT1" : "DXT5", mpix[Ours][f] / mpix[Squish][f], mpix[Ours][f] / mpix[Stb][f]);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (const auto& entry : corpus::CorpusImages()) {
+    TImage image;
+    image.Name = corpus::ShortName(entry.Path);
+    image.Group = entry.Group;
+    if (!corpus::LoadCorpusImage(entry.Path, image.Bitmap)) {
+      std::fprintf(stderr, "cannot read %s (install python3-skimage and extremetuxracer-data)\n",
+                   entry.Path.c_str());
+      return 1;
+    }
+    image.Rgba = ToRgba(image.Bitmap);
+    if (image.Name == "frontH.png") {
+      large.SetSize(2 * image.Bitmap.Width, 2 * image.Bitmap.Height);
+      for (int y = 0; y < large.Height; ++y)
+        for (int x = 0; x < large.Width; ++x)
+          large.At(x, y) = image.Bitmap.At(x % image.Bitmap.Width, y % image.Bitmap.Height);
+    }
+    images.push_back(std::move(image));
+  }
+  for (int f = 0; f < 2; ++f) {
+    for (int e = 0; e < 3; ++e) {
+      for (std::size_t i = 0; i < images.size(); ++i) {
+        const std::string name = std::string(kEncoderNames[e]) + (f == 0 ? "/DXT1/" : "/DXT5/") + images[i].Name;
+        benchmark::RegisterBenchmark(name.c_str(), EncodeBenchmark, TEncoder(e), f == 0, i)
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(0.3);
+      }
+    }
+  }
+  if (large.Width > 0) {
+    benchmark::RegisterBenchmark("ours/DXT1/2048x2048/single-thread", LargeBenchmark, false)
+        ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+    benchmark::RegisterBenchmark("ours/DXT1/2048x2048/multi-thread", LargeBenchmark, true)
+        ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  PrintSummary();
+  return 0;
+}
