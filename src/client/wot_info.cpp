@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "common/file_system.h"
 #include "common/text.h"
 
 namespace ashtint {
@@ -17,16 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kClientExeName = "WorldOfTanks.exe";
-
-bool IsFile(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(fs::path(path), ec);
-}
-
-bool IsFolder(const std::string& path) {
-  std::error_code ec;
-  return fs::is_directory(fs::path(path), ec);
-}
 
 // A missing file reads as the empty text; a file that exists but cannot be read is an error.
 std::string ReadTextFile(const std::string& path) {
@@ -76,8 +67,8 @@ std::string VersionedFolder(const std::string& clientDir, std::string_view paths
 
 // A client root holds the launcher and the game in win32 or win64.
 bool IsClientRoot(const std::string& folder) {
-  return IsFile(folder + kClientExeName) &&
-         (IsFile(folder + "win64" + PathDelim + kClientExeName) || IsFile(folder + "win32" + PathDelim + kClientExeName));
+  return FileExists(folder + kClientExeName) &&
+         (FileExists(folder + "win64" + PathDelim + kClientExeName) || FileExists(folder + "win32" + PathDelim + kClientExeName));
 }
 
 // The client folder for a given path: a folder as it is, the folder of a file. A place inside
@@ -88,7 +79,7 @@ std::string ClientFolderOf(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');  // both separators are accepted there
 #endif
   std::string folder;
-  if (IsFolder(path) || ExtractFileExt(path).empty())
+  if (DirectoryExists(path) || ExtractFileExt(path).empty())
     folder = IncludeTrailingPathDelimiter(path);
   else
     folder = ExtractFilePath(path);
@@ -160,13 +151,13 @@ void ListPackages(RWOTInfo& info, const std::string& pathsXml) {
 void Examine(const std::string& path, RWOTInfo& info) {
   if (path.empty()) return;
   const std::string dir = ClientFolderOf(path);
-  if (!IsFolder(dir) || !IsFile(dir + kClientExeName)) return;
+  if (!DirectoryExists(dir) || !FileExists(dir + kClientExeName)) return;
   info.ClientDir = dir;
   info.ClientExe = dir + kClientExeName;
 
   const std::string exe32 = dir + "win32" + PathDelim + kClientExeName;
   const std::string exe64 = dir + "win64" + PathDelim + kClientExeName;
-  const bool has32 = IsFile(exe32), has64 = IsFile(exe64);
+  const bool has32 = FileExists(exe32), has64 = FileExists(exe64);
   if (!has32 && !has64) return;
   info.GameExe = has64 ? exe64 : exe32;
 
@@ -210,7 +201,7 @@ void Examine(const std::string& path, RWOTInfo& info) {
   }
   info.IsCommonTest = SameText(realm, "CT") || SameText(realm, "RPT");
 
-  if (info.Version.empty() || !IsFile(info.PathsXmlFile)) return;
+  if (info.Version.empty() || !FileExists(info.PathsXmlFile)) return;
   ListPackages(info, pathsXml);
 }
 

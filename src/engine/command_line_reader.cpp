@@ -6,17 +6,12 @@
 #include <filesystem>
 #include <limits>
 
+#include "common/file_system.h"
 #include "common/text.h"
 
 namespace ashtint {
 
 namespace {
-
-// A folder does not count: an unquoted path value grows until it names an existing file.
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(std::filesystem::u8path(path), ec);
-}
 
 std::int32_t ToInteger(const std::string& text) {
   errno = 0;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "archive/module_loader.h"
+#include "common/file_system.h"
 #include "common/build_config.h"
 #include "common/color_text.h"
 #include "common/exceptions.h"
@@ -44,16 +45,6 @@ constexpr StageInfo kStages[] = {
 
 const char* BoolText(bool b) { return b ? "True" : "False"; }
 
-bool FolderExists(const std::string& path) {
-  std::error_code ec;
-  return fs::is_directory(fs::u8path(path), ec);
-}
-
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(fs::u8path(path), ec);
-}
-
 }  // namespace
 
 std::string BannerVersionLine() {
@@ -69,7 +60,7 @@ bool IsOldWotmodName(const std::string& fileName) {
 TStrArray FindOldWotmods(const std::string& folder) {
   TStrArray found;
   std::error_code ec;
-  fs::directory_iterator it(fs::u8path(folder), ec), end;
+  fs::directory_iterator it(fs::path(folder), ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     const auto& entry = *it;
     std::error_code sec;
@@ -227,9 +218,9 @@ void TEngineRun::OpenLog() {
 #endif
   if (makeFolder) {
     const std::string folder = ExtractFilePath(file);
-    if (!folder.empty() && !FolderExists(folder)) {
+    if (!folder.empty() && !DirectoryExists(folder)) {
       std::error_code ec;
-      fs::create_directories(fs::u8path(folder), ec);
+      fs::create_directories(fs::path(folder), ec);
     }
   }
   char header[128];
@@ -244,7 +235,7 @@ void TEngineRun::ResolveConfigsPath() {
     path = programFolder_;
   } else {
     path = IncludeTrailingPathDelimiter(path);
-    if (!FolderExists(path)) path = programFolder_;
+    if (!DirectoryExists(path)) path = programFolder_;
   }
   Options.ConfigsPath = path;
   Log("Configs Path: " + Options.ConfigsPath);
@@ -368,13 +359,13 @@ void TEngineRun::RemovalStage() {
     Log("Delete old wotmod-file:");
     for (const auto& path : OldWotmods) {
       std::error_code ec;
-      const bool deleted = fs::remove(fs::u8path(path), ec) && !ec;
+      const bool deleted = fs::remove(fs::path(path), ec) && !ec;
       Log((deleted ? "Deleted " : "Not deleted ") + path);
     }
   }
   {
     // Only the folder, and only when it is empty: remove() of a directory never recurses.
-    const fs::path sub = fs::u8path(Options.ModsPath + "AshtintCreator");
+    const fs::path sub = fs::path(Options.ModsPath + "AshtintCreator");
     std::error_code ec;
     if (fs::is_directory(fs::symlink_status(sub, ec))) fs::remove(sub, ec);
   }

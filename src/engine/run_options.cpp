@@ -9,6 +9,8 @@
 #include <ctime>
 #include <limits>
 
+#include "common/file_system.h"
+
 namespace ashtint {
 
 namespace {
@@ -79,12 +81,7 @@ std::int32_t ResolveCpuCount(const std::string& value) {
 
 std::string MakeRunStamp() {
   const std::time_t t = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &t);
-#else
-  localtime_r(&t, &local);
-#endif
+  const std::tm local = LocalTime(t);
   char buf[96];
   std::snprintf(buf, sizeof buf, "%02d%02d%02d.%02d%02d%02d", local.tm_year % 100, local.tm_mon + 1, local.tm_mday,
                 local.tm_hour, local.tm_min, local.tm_sec);
