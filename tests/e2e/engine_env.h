@@ -38,7 +38,15 @@ class EngineEnv {
 
   test_support::ProcessResult Run(const std::vector<std::string>& args, const std::string& input = "\n",
                                   const std::vector<std::string>& environment = {}) const {
-    return test_support::RunProcess(engine().string(), args, input, environment);
+    // Tests never reach the real network: unless a test names a server, the online addresses
+    // point at a closed port on this machine.
+    std::vector<std::string> env = environment;
+    for (const char* name : {"ASHTINT_CONFIGS_BASE_URL", "ASHTINT_SITE_URL", "ASHTINT_UPDATE_BASE_URL"}) {
+      bool given = false;
+      for (const auto& e : environment) given = given || e.rfind(std::string(name) + "=", 0) == 0;
+      if (!given) env.push_back(std::string(name) + "=http://127.0.0.1:1/");
+    }
+    return test_support::RunProcess(engine().string(), args, input, env);
   }
 
   // A client folder that the examination accepts: executables, version, paths, packages.

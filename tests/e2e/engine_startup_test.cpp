@@ -48,27 +48,27 @@ TEST(EngineStartup, FatalClientErrorsWaitForEnterAndExitWithTheirCodes) {
             std::string::npos)
       << r.out;
 
-  r = env.Run({"--wot-path="});
+  r = env.Run({"--no-update-configs", "--wot-path="});
   EXPECT_EQ(r.code, ashtint::ecWotPathMissing);
 
   const auto noExe = env.root() / "noexe";
   fs::copy(good, noExe, fs::copy_options::recursive);
   fs::remove_all(noExe / "win64");
-  r = env.Run({"--wot-path=" + noExe.string()});
+  r = env.Run({"--no-update-configs", "--wot-path=" + noExe.string()});
   EXPECT_EQ(r.code, ashtint::ecGameExeNotFound);
   EXPECT_NE(r.out.find("game client... Not found!"), std::string::npos);
 
   const auto broken = env.root() / "broken";
   fs::copy(good, broken, fs::copy_options::recursive);
   WriteFile(broken / "version.xml", "<version> v.1.2.3 #4");  // no closing '<': the examination fails
-  r = env.Run({"--wot-path=" + broken.string()});
+  r = env.Run({"--no-update-configs", "--wot-path=" + broken.string()});
   EXPECT_EQ(r.code, ashtint::ecClientNotRecognized);
   EXPECT_NE(r.out.find("game client... Error!"), std::string::npos);
 
   const auto noPkgs = env.root() / "nopkgs";
   fs::copy(good, noPkgs, fs::copy_options::recursive);
   fs::remove_all(noPkgs / "res");
-  r = env.Run({"--wot-path=" + noPkgs.string()});
+  r = env.Run({"--no-update-configs", "--wot-path=" + noPkgs.string()});
   EXPECT_EQ(r.code, ashtint::ecNoPackages);
   EXPECT_NE(r.out.find("game client... No pkg-files!"), std::string::npos);
 
@@ -125,7 +125,7 @@ TEST(EngineStartup, LogBlocksAppendAndNameWithoutLogWritesNothing) {
   EXPECT_TRUE(std::regex_search(first, std::regex(R"(: Temp Path: /.*/\{[0-9A-F-]{36}\}/res/\r\n)")));
 
   // A fatal exit still closes its block; the second block follows an empty line.
-  r = env.Run({"--log", "--wot-path="});
+  r = env.Run({"--log", "--no-update-configs", "--wot-path="});
   EXPECT_EQ(r.code, ashtint::ecWotPathMissing);
   const std::string both = ReadFile(logFile);
   EXPECT_EQ(both.rfind(first + "\r\n" + open, 0), 0u);
@@ -144,7 +144,7 @@ TEST(EngineStartup, SilentModeShowsOnlyTheBanner) {
   const auto r = env.Run({"--silent-mode", "--wot-path=" + client.string(), "--no-update-configs"}, "");
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, kBanner);
-  const auto fatal = env.Run({"--silent-mode", "--wot-path="}, "");
+  const auto fatal = env.Run({"--silent-mode", "--no-update-configs", "--wot-path="}, "");
   EXPECT_EQ(fatal.code, ashtint::ecWotPathMissing);
   EXPECT_EQ(fatal.out, kBanner);
 }

@@ -44,9 +44,15 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   for (auto& a : argStore) argv.push_back(a.data());
   argv.push_back(nullptr);
 
-  std::vector<std::string> envStore;
-  for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
-  envStore.insert(envStore.end(), env.begin(), env.end());
+  // The test's variables replace inherited ones of the same name.
+  std::vector<std::string> envStore = env;
+  for (char** e = environ; *e; ++e) {
+    const std::string var = *e;
+    const std::string name = var.substr(0, var.find('='));
+    bool replaced = false;
+    for (const auto& own : env) replaced = replaced || own.rfind(name + "=", 0) == 0;
+    if (!replaced) envStore.push_back(var);
+  }
   std::vector<char*> envp;
   for (auto& e : envStore) envp.push_back(e.data());
   envp.push_back(nullptr);
