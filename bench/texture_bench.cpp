@@ -6,7 +6,7 @@
 #include <squish.h>
 #include <stb/stb_dxt.h>
 
-#include <chrono>
+#include <ctime>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
@@ -33,8 +33,15 @@ struct TImage {
 };
 
 struct TResult {
-  double Pixels = 0, Seconds = 0, PsnrRgb = 0, PsnrAlpha = 0;
+  double Pixels = 0, Seconds = 0, PsnrRgb = 0, PsnrAlpha = 0, PsnrWeighted = 0;
 };
+
+// Processor time of the calling thread: single-threaded encoders compared on a shared machine.
+double ThreadSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
 
 std::vector<TImage> images;
 std::map<std::string, TResult> results;  // key: encoder/format/image
@@ -77,27 +84,33 @@ void Encode(TEncoder encoder, bool dxt1, const TImage& image, std::vector<std::u
   }
 }
 
-// PSNR of red, green and blue together (DXT1: over the pixels it keeps visible, alpha >= 128)
-// and of alpha, after decoding with libsquish.
+// PSNR of red, green and blue together (DXT1: over the pixels it keeps visible, alpha >= 128),
+// the same with each pixel's colour error weighted by (alpha / 255)^2 (the colour as it shows
+// when blended, which is what the encoders that weigh by alpha optimise), and of alpha; all
+// after decoding with libsquish.
 void Psnr(const TImage& image, const std::vector<std::uint8_t>& data, bool dxt1, double& rgb,
-          double& alpha) {
+          double& weighted, double& alpha) {
   const int w = image.Bitmap.Width, h = image.Bitmap.Height;
   std::vector<std::uint8_t> decoded(std::size_t(w) * h * 4);
   squish::DecompressImage(decoded.data(), w, h, data.data(), dxt1 ? squish::kDxt1 : squish::kDxt5);
-  double se = 0, seAlpha = 0, n = 0;
+  double se = 0, seAlpha = 0, n = 0, seWeighted = 0, nWeighted = 0;
   for (std::size_t i = 0; i < decoded.size(); i += 4) {
     if (!dxt1 || image.Rgba[i + 3] >= 128) {
+      const double w = (image.Rgba[i + 3] / 255.0) * (image.Rgba[i + 3] / 255.0);
       for (int c = 0; c < 3; ++c) {
         const double d = double(decoded[i + c]) - image.Rgba[i + c];
         se += d * d;
+        seWeighted += w * d * d;
       }
       n += 3;
+      nWeighted += 3 * w;
     }
     const double d = double(decoded[i + 3]) - image.Rgba[i + 3];
     seAlpha += d * d;
   }
   auto toPsnr = [](double mse) { return mse <= 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse); };
   rgb = toPsnr(n > 0 ? se / n : 0);
+  weighted = toPsnr(nWeighted > 0 ? seWeighted / nWeighted : 0);
   alpha = toPsnr(seAlpha / (double(decoded.size()) / 4));
 }
 
@@ -108,19 +121,20 @@ void EncodeBenchmark(benchmark::State& state, TEncoder encoder, bool dxt1, std::
   double seconds = 0;
   std::int64_t runs = 0;
   for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
+    const double start = ThreadSeconds();
     Encode(encoder, dxt1, image, out);
-    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    seconds += ThreadSeconds() - start;
     ++runs;
     benchmark::DoNotOptimize(out.data());
   }
   TResult r;
   r.Pixels = double(image.Bitmap.Pixels.size());
   r.Seconds = seconds / double(runs);
-  Psnr(image, out, dxt1, r.PsnrRgb, r.PsnrAlpha);
+  Psnr(image, out, dxt1, r.PsnrRgb, r.PsnrWeighted, r.PsnrAlpha);
   results[std::string(kEncoderNames[encoder]) + (dxt1 ? "/dxt1/" : "/dxt5/") + image.Name] = r;
   state.counters["Mpix/s"] = r.Pixels / r.Seconds / 1e6;
   state.counters["PSNR_rgb"] = r.PsnrRgb;
+  if (image.Group == "alpha") state.counters["PSNR_rgb_by_alpha"] = r.PsnrWeighted;
   if (!dxt1 && image.Group == "alpha") state.counters["PSNR_alpha"] = r.PsnrAlpha;
 }
 
@@ -139,9 +153,35 @@ void LargeBenchmark(benchmark::State& state, bool threaded) {
                                                 benchmark::Counter::kIsRate);
 }
 
+const TResult* Find(int encoder, bool dxt1, const std::string& name) {
+  const auto it = results.find(std::string(kEncoderNames[encoder]) + (dxt1 ? "/dxt1/" : "/dxt5/") + name);
+  return it == results.end() ? nullptr : &it->second;
+}
+
 void PrintSummary() {
-  std::printf("\nCorpus summary (%zu images; one run; decoded by libsquish)\n", images.size());
-  std::printf("%-16s %-5s %10s %10s %12s\n", "encoder", "fmt", "Mpix/s", "RGB dB", "alpha dB");
+  for (int f = 0; f < 2; ++f) {
+    const bool dxt1 = f == 0;
+    std::printf("\n%s per image: Mpix/s (processor time of one thread) and PSNR in dB, decoded by "
+                "libsquish; 'by alpha' weighs colour errors by (alpha/255)^2\n", dxt1 ? "DXT1" : "DXT5");
+    std::printf("%-22s %7s %7s %7s | %6s %6s %6s | %6s %6s | %6s %6s %6s\n", "image", "ours", "squish",
+                "stb", "ours", "squish", "stb", "ours", "squish", "ours", "squish", "stb");
+    std::printf("%-22s %23s | %20s | %13s | %20s\n", "", "Mpix/s", "RGB PSNR", "by alpha", "alpha PSNR");
+    for (const auto& image : images) {
+      const TResult* r[3] = {Find(Ours, dxt1, image.Name), Find(Squish, dxt1, image.Name), Find(Stb, dxt1, image.Name)};
+      if (!r[0] || !r[1] || !r[2]) continue;
+      std::printf("%-22s %7.2f %7.2f %7.1f | %6.2f %6.2f %6.2f", image.Name.c_str(), r[0]->Pixels / r[0]->Seconds / 1e6,
+                  r[1]->Pixels / r[1]->Seconds / 1e6, r[2]->Pixels / r[2]->Seconds / 1e6, r[0]->PsnrRgb,
+                  r[1]->PsnrRgb, r[2]->PsnrRgb);
+      if (image.Group == "alpha") {
+        std::printf(" | %6.2f %6.2f", r[0]->PsnrWeighted, r[1]->PsnrWeighted);
+        if (!dxt1) std::printf(" | %6.2f %6.2f %6.2f", r[0]->PsnrAlpha, r[1]->PsnrAlpha, r[2]->PsnrAlpha);
+      }
+      std::printf("\n");
+    }
+  }
+  std::printf("\nCorpus summary (%zu images; one run; Mpix/s = all pixels / all processor time; PSNR "
+              "averaged over the images, alpha over the alpha images)\n", images.size());
+  std::printf("%-16s %-5s %10s %10s %10s\n", "encoder", "fmt", "Mpix/s", "RGB dB", "alpha dB");
   double mpix[3][2] = {};
   for (int f = 0; f < 2; ++f) {
     const bool dxt1 = f == 0;
@@ -149,15 +189,15 @@ void PrintSummary() {
       double pixels = 0, seconds = 0, rgb = 0, alpha = 0;
       int n = 0, na = 0;
       for (const auto& image : images) {
-        const auto it = results.find(std::string(kEncoderNames[e]) + (dxt1 ? "/dxt1/" : "/dxt5/") + image.Name);
-        if (it == results.end()) continue;
-        pixels += it->second.Pixels, seconds += it->second.Seconds, rgb += it->second.PsnrRgb, ++n;
-        if (image.Group == "alpha") alpha += it->second.PsnrAlpha, ++na;
+        const TResult* r = Find(e, dxt1, image.Name);
+        if (!r) continue;
+        pixels += r->Pixels, seconds += r->Seconds, rgb += r->PsnrRgb, ++n;
+        if (image.Group == "alpha") alpha += r->PsnrAlpha, ++na;
       }
       if (n == 0) continue;
       mpix[e][f] = pixels / seconds / 1e6;
       std::printf("%-16s %-5s %10.2f %10.2f", kEncoderNames[e], dxt1 ? "DXT1" : "DXT5", mpix[e][f], rgb / n);
-      if (!dxt1 && na) std::printf(" %12.2f", alpha / na);
+      if (!dxt1 && na) std::printf(" %10.2f", alpha / na);
       std::printf("\n");
     }
   }

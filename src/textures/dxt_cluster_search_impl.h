@@ -36,20 +36,24 @@ struct TSplitSearch {
   using I = typename T::I;
   using M = typename T::M;
 
-  // Error of the splits in the lanes, and optionally their endpoints on the grid.
-  static inline V Evaluate(const V* alphaX, V alpha2, const float* total, V* startQ, V* endQ) {
+  // Error of the splits in the lanes, and optionally their endpoints on the grid. alphaXOf(c)
+  // gives alpha-x of channel c (3: the weight), computed when needed to keep few values live.
+  template <class F>
+  static inline V Evaluate(F alphaXOf, V alpha2, const float* total, V* startQ, V* endQ) {
     const V zero = T::Set(0.0f), one = T::Set(1.0f), two = T::Set(2.0f);
     const V magic = T::Set(kRoundMagic);
-    const V beta2 = T::Add(T::Sub(T::Set(total[3]), T::Mul(two, alphaX[3])), alpha2);
-    const V alphaBeta = T::Sub(alphaX[3], alpha2);
+    const V alphaW = alphaXOf(3);
+    const V beta2 = T::Add(T::Sub(T::Set(total[3]), T::Mul(two, alphaW)), alpha2);
+    const V alphaBeta = T::Sub(alphaW, alpha2);
     const V d = T::Sub(T::Mul(alpha2, beta2), T::Mul(alphaBeta, alphaBeta));
     V factor = d;
     if constexpr (!Exact) factor = T::Rcp(d);
     V e[3];
     for (int c = 0; c < 3; ++c) {
-      const V betaX = T::Sub(T::Set(total[c]), alphaX[c]);
-      const V na = T::Sub(T::Mul(alphaX[c], beta2), T::Mul(betaX, alphaBeta));
-      const V nb = T::Sub(T::Mul(betaX, alpha2), T::Mul(alphaX[c], alphaBeta));
+      const V alphaX = alphaXOf(c);
+      const V betaX = T::Sub(T::Set(total[c]), alphaX);
+      const V na = T::Sub(T::Mul(alphaX, beta2), T::Mul(betaX, alphaBeta));
+      const V nb = T::Sub(T::Mul(betaX, alpha2), T::Mul(alphaX, alphaBeta));
       V a, b;
       if constexpr (Exact) {
         a = T::Div(na, factor);
@@ -70,7 +74,7 @@ struct TSplitSearch {
       a = T::Div(qa, g);
       b = T::Div(qb, g);
       const V t1 = T::Add(T::Mul(T::Mul(a, a), alpha2), T::Mul(T::Mul(b, b), beta2));
-      const V t2 = T::Sub(T::Sub(T::Mul(T::Mul(a, b), alphaBeta), T::Mul(a, alphaX[c])),
+      const V t2 = T::Sub(T::Sub(T::Mul(T::Mul(a, b), alphaBeta), T::Mul(a, alphaX)),
                           T::Mul(b, betaX));
       e[c] = T::Add(t1, T::Mul(two, t2));
     }
@@ -80,24 +84,21 @@ struct TSplitSearch {
   // Four clusters ending at k0 (broadcast), j and l (per lane: pj, pl point at their sums).
   static inline V Batch4(const float* pk0, const float* const* pj, const float* const* pl,
                          const float* total, V* startQ, V* endQ) {
-    V alphaX[4];
-    for (int c = 0; c < 4; ++c) {
-      alphaX[c] = T::Mul(T::Add(T::Add(T::Set(pk0[c]), T::Load(pj[c])), T::Load(pl[c])),
-                         T::Set(kOneThird));
-    }
+    auto alphaXOf = [&](int c) {
+      return T::Mul(T::Add(T::Add(T::Set(pk0[c]), T::Load(pj[c])), T::Load(pl[c])),
+                    T::Set(kOneThird));
+    };
     const V alpha2 = T::Add(T::Add(T::Set(pk0[3] * kFiveNinths), T::Mul(T::Load(pj[3]), T::Set(kOneThird))),
                             T::Mul(T::Load(pl[3]), T::Set(kOneNinth)));
-    return Evaluate(alphaX, alpha2, total, startQ, endQ);
+    return Evaluate(alphaXOf, alpha2, total, startQ, endQ);
   }
 
   // Three clusters ending at k0 (broadcast) and j (per lane).
   static inline V Batch3(const float* pk0, const float* const* pj, const float* total, V* startQ,
                          V* endQ) {
-    V alphaX[4];
-    for (int c = 0; c < 4; ++c)
-      alphaX[c] = T::Mul(T::Add(T::Set(pk0[c]), T::Load(pj[c])), T::Set(0.5f));
+    auto alphaXOf = [&](int c) { return T::Mul(T::Add(T::Set(pk0[c]), T::Load(pj[c])), T::Set(0.5f)); };
     const V alpha2 = T::Add(T::Set(pk0[3] * 0.75f), T::Mul(T::Load(pj[3]), T::Set(0.25f)));
-    return Evaluate(alphaX, alpha2, total, startQ, endQ);
+    return Evaluate(alphaXOf, alpha2, total, startQ, endQ);
   }
 
   static inline void Keep(V e, int valid, I ids, V& bestE, I& bestId) {

@@ -1,7 +1,6 @@
 #include "textures/dxt_mt.h"
 
-#include <chrono>
-#include <cstring>
+#include <algorithm>
 
 #include "textures/dxt_internal.h"
 
@@ -23,15 +22,21 @@ std::unique_ptr<TDxtMTGlobalArray> globalArray =
 std::atomic<std::uint64_t> threadedImages{0};
 std::atomic<std::uint64_t> queuedJobs{0};
 
-void SleepOneMillisecond() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+// Workers wait for a batch of this many jobs (or the producer's end), so that a wake-up is paid
+// for by a worthwhile amount of work.
+constexpr int kWakeBatch = 32;
 
-// All pending jobs into the caller's buffer: their number, 0 when none yet, -1 when finished.
+// All pending jobs into the caller's buffer: their number, or -1 once the producer has
+// finished and the queue is empty. Waits while there is not yet a batch to take.
 int TakeJobs(TDxtMTGlobalArray& g, TDxtJob* buffer) {
-  std::lock_guard<std::mutex> guard(g.QueueLock);
-  if (g.JobCount == 0) return g.Finishing ? -1 : 0;
+  std::unique_lock<std::mutex> lock(g.QueueLock);
+  g.JobsQueued.wait(lock, [&] { return g.JobCount >= kWakeBatch || g.Finishing; });
+  if (g.JobCount == 0) return -1;
   const int n = g.JobCount;
-  std::memcpy(static_cast<void*>(buffer), static_cast<const void*>(g.Jobs), sizeof(TDxtJob) * n);
+  std::copy(g.Jobs, g.Jobs + n, buffer);
   g.JobCount = 0;
+  lock.unlock();
+  g.JobsTaken.notify_one();
   return n;
 }
 
@@ -40,31 +45,25 @@ void Worker(TDxtMTGlobalArray* g) {
   for (;;) {
     const int n = TakeJobs(*g, jobs.get());
     if (n < 0) break;
-    if (n == 0) {
-      SleepOneMillisecond();
-      continue;
-    }
     for (int i = 0; i < n; ++i) {
       const TDxtJob& job = jobs[i];
       if (job.Payload.Count != 0) EncodeDxtClusterFit(job.Payload, job.Destination);
       else EncodeDxt5AlphaFit(job.Payload.Pixels, job.Destination);
     }
   }
-  std::lock_guard<std::mutex> guard(g->QueueLock);
-  --g->Running;
+  {
+    std::lock_guard<std::mutex> guard(g->QueueLock);
+    --g->Running;
+  }
+  g->WorkerLeft.notify_all();
 }
 
 void FinishWorkers(TDxtMTGlobalArray& g) {
   {
-    std::lock_guard<std::mutex> guard(g.QueueLock);
+    std::unique_lock<std::mutex> lock(g.QueueLock);
     g.Finishing = 1;
-  }
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> guard(g.QueueLock);
-      if (g.Running == 0) break;
-    }
-    SleepOneMillisecond();
+    g.JobsQueued.notify_all();
+    g.WorkerLeft.wait(lock, [&] { return g.Running == 0; });
   }
   for (auto& t : g.Threads) t.join();
   std::lock_guard<std::mutex> guard(g.QueueLock);
@@ -107,20 +106,17 @@ TDxtMTStatistics DxtMTStatistics() { return {threadedImages.load(), queuedJobs.l
 bool QueueDxtJob(const TDxtColorSet& payload, std::uint8_t* destination) {
   TDxtMTGlobalArray* g = globalArray.get();
   if (!g) return false;
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> guard(g->QueueLock);
-      if (!g->Accepting || g->Running == 0) return false;
-      if (g->JobCount != DxtJobQueueSize) {
-        TDxtJob& job = g->Jobs[g->JobCount++];
-        job.Payload = payload;
-        job.Destination = destination;
-        queuedJobs.fetch_add(1, std::memory_order_relaxed);
-        return true;
-      }
-    }
-    SleepOneMillisecond();
-  }
+  std::unique_lock<std::mutex> lock(g->QueueLock);
+  g->JobsTaken.wait(lock, [&] { return !g->Accepting || g->Running == 0 || g->JobCount != DxtJobQueueSize; });
+  if (!g->Accepting || g->Running == 0) return false;
+  TDxtJob& job = g->Jobs[g->JobCount++];
+  job.Payload = payload;
+  job.Destination = destination;
+  const bool batchReady = g->JobCount == kWakeBatch;
+  lock.unlock();
+  if (batchReady) g->JobsQueued.notify_one();
+  queuedJobs.fetch_add(1, std::memory_order_relaxed);
+  return true;
 }
 
 void EncodeDXTImageMT(std::uint8_t* destination, bool isDXT1, int width, TDxtFetchBlock fetch,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -31,6 +32,11 @@ struct TDxtMTGlobalArray {
   int Running = 0;
   std::vector<std::thread> Threads;
   bool Accepting = false;  // a multi-threaded encode is under way (guarded by QueueLock)
+  // Waiting threads are woken when there is something to do instead of polling every
+  // millisecond, which would cap the queue at 256 jobs per millisecond.
+  std::condition_variable JobsQueued;     // workers: a job arrived or the producer finished
+  std::condition_variable JobsTaken;      // producer: the queue has room again
+  std::condition_variable WorkerLeft;     // producer: Running went down
 };
 
 // Same contract as EncodeDXTImage with flags = isDXT1; returns once every block is written.
