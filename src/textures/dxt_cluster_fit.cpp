@@ -49,42 +49,50 @@ void PrincipalAxis(const float (*x)[3], const float* w, int n, float* axis) {
 int Expand(int channel, int v) { return channel == 1 ? int(Expand6(v)) : int(Expand5(v)); }
 
 // Per channel, the best endpoints within one step of the fitted ones for the fixed indices.
-// The weighted error of a palette is sum over indices k of W_k p_k^2 - 2 p_k S_k + Q_k, with
-// the per-index sums of weights, weighted values and weighted squares taken once.
-void RefineEndpoints(const TDxtColorSet& set, const std::uint8_t* indices, bool threeColor,
+// The weighted error of a palette p is sum over indices k of W_k p_k^2 - 2 p_k S_k plus a
+// constant, with W_k the summed pixel weights on index k and S_k their weighted channel values;
+// the constant does not change which pair is the first smallest, so it is left out. Pixels of
+// one colour share their index, so the sums run over the colours.
+void RefineEndpoints(const TDxtColorSet& set, const std::uint8_t* colorIndex, bool threeColor,
                      int* start, int* end) {
-  std::int64_t weight[16];
+  const int n = set.Count;
+  std::int64_t colorWeight[16] = {};
   for (int i = 0; i < 16; ++i) {
+    if (set.Map[i] < 0) continue;  // transparent in DXT1: alpha 0 in the set, weight 0
     const std::int64_t a = PixelAlpha(set.Pixels[i]);
-    weight[i] = (a * a) / 2;
+    colorWeight[set.Map[i]] += (a * a) / 2;
   }
+  std::int64_t w[4] = {0, 0, 0, 0};
+  for (int j = 0; j < n; ++j) w[colorIndex[j]] += colorWeight[j];
   for (int c = 0; c < 3; ++c) {
     const int max = c == 1 ? 63 : 31;
     const int shift = 8 * c;  // blue, green, red bytes
-    std::int64_t w[4] = {0, 0, 0, 0}, sum[4] = {0, 0, 0, 0}, squares[4] = {0, 0, 0, 0};
-    for (int i = 0; i < 16; ++i) {
-      const std::int64_t v = (set.Pixels[i] >> shift) & 255;
-      w[indices[i]] += weight[i];
-      sum[indices[i]] += weight[i] * v;
-      squares[indices[i]] += weight[i] * v * v;
+    std::int64_t sum[4] = {0, 0, 0, 0};
+    for (int j = 0; j < n; ++j)
+      sum[colorIndex[j]] += colorWeight[j] * std::int64_t((set.Colors[j] >> shift) & 255);
+    // The terms of indices 0 and 1 depend on one endpoint each.
+    auto term = [&](int k, std::int64_t p) { return p * (w[k] * p - 2 * sum[k]); };
+    std::int64_t startTerm[3], endTerm[3];
+    for (int d = 0; d < 3; ++d) {
+      startTerm[d] = term(0, Expand(c, start[c] - 1 + d < 0 ? 0 : start[c] - 1 + d));
+      endTerm[d] = term(1, Expand(c, end[c] - 1 + d < 0 ? 0 : end[c] - 1 + d));
     }
-    const std::int64_t constant = squares[0] + squares[1] + squares[2] + squares[3];
     std::int64_t bestError = INT64_MAX;
     int bestStart = start[c], bestEnd = end[c];
-    for (int s = start[c] - 1; s <= start[c] + 1; ++s) {
+    for (int ds = 0; ds < 3; ++ds) {
+      const int s = start[c] - 1 + ds;
       if (s < 0 || s > max) continue;
-      for (int e = end[c] - 1; e <= end[c] + 1; ++e) {
+      const std::int64_t e0 = Expand(c, s);
+      for (int de = 0; de < 3; ++de) {
+        const int e = end[c] - 1 + de;
         if (e < 0 || e > max) continue;
-        const std::int64_t e0 = Expand(c, s), e1 = Expand(c, e);
-        std::int64_t palette[4] = {e0, e1, 0, 0};
+        const std::int64_t e1 = Expand(c, e);
+        std::int64_t error = startTerm[ds] + endTerm[de];
         if (threeColor) {
-          palette[2] = (e0 + e1) / 2;
+          error += term(2, (e0 + e1) / 2);  // index 3 is transparent black: p = 0
         } else {
-          palette[2] = (2 * e0 + e1) / 3;
-          palette[3] = (e0 + 2 * e1) / 3;
+          error += term(2, (2 * e0 + e1) / 3) + term(3, (e0 + 2 * e1) / 3);
         }
-        std::int64_t error = constant;
-        for (int k = 0; k < 4; ++k) error += palette[k] * (w[k] * palette[k] - 2 * sum[k]);
         if (error < bestError) bestError = error, bestStart = s, bestEnd = e;
       }
     }
@@ -156,7 +164,7 @@ void EncodeDxtClusterFit(const TDxtColorSet& set, std::uint8_t* destination) {
 
   int start[3], end[3];
   for (int c = 0; c < 3; ++c) start[c] = fit.Start[c], end[c] = fit.End[c];
-  RefineEndpoints(set, indices, threeColor, start, end);
+  RefineEndpoints(set, colorIndex, threeColor, start, end);
 
   const unsigned s = unsigned(start[2] << 11 | start[1] << 5 | start[0]);
   const unsigned e = unsigned(end[2] << 11 | end[1] << 5 | end[0]);
