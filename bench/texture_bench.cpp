@@ -202,9 +202,12 @@ void PrintSummary() {
     }
   }
   for (int f = 0; f < 2; ++f) {
-    if (mpix[Squish][f] > 0 && mpix[Stb][f] > 0)
-      std::printf("%s speed ratio: ours / squish-cluster = %.2f, ours / stb-hq = %.3f\n",
-                  f == 0 ? "DXT1" : "DXT5", mpix[Ours][f] / mpix[Squish][f], mpix[Ours][f] / mpix[Stb][f]);
+    if (mpix[Ours][f] > 0 && mpix[Squish][f] > 0)
+      std::printf("%s speed ratio: ours / squish-cluster = %.2f\n", f == 0 ? "DXT1" : "DXT5",
+                  mpix[Ours][f] / mpix[Squish][f]);
+    if (mpix[Ours][f] > 0 && mpix[Stb][f] > 0)
+      std::printf("%s speed ratio: ours / stb-hq = %.3f\n", f == 0 ? "DXT1" : "DXT5",
+                  mpix[Ours][f] / mpix[Stb][f]);
   }
 }
 

@@ -10,6 +10,15 @@ namespace ashtint {
 
 namespace {
 
+// v / 255 for every byte value, the same numbers as the division.
+struct TByteScale {
+  float Value[256];
+  constexpr TByteScale() : Value() {
+    for (int v = 0; v < 256; ++v) Value[v] = float(v) / 255.0f;
+  }
+};
+constexpr TByteScale kByteScale;
+
 // Principal axis of the weighted points by the power method.
 void PrincipalAxis(const float (*x)[3], const float* w, int n, float* axis) {
   float total = 0, mean[3] = {0, 0, 0};
@@ -82,11 +91,11 @@ void RefineEndpoints(const TDxtColorSet& set, const std::uint8_t* colorIndex, bo
     for (int ds = 0; ds < 3; ++ds) {
       const int s = start[c] - 1 + ds;
       if (s < 0 || s > max) continue;
-      const std::int64_t e0 = Expand(c, s);
+      const int e0 = Expand(c, s);
       for (int de = 0; de < 3; ++de) {
         const int e = end[c] - 1 + de;
         if (e < 0 || e > max) continue;
-        const std::int64_t e1 = Expand(c, e);
+        const int e1 = Expand(c, e);
         std::int64_t error = startTerm[ds] + endTerm[de];
         if (threeColor) {
           error += term(2, (e0 + e1) / 2);  // index 3 is transparent black: p = 0
@@ -108,9 +117,9 @@ void EncodeDxtClusterFit(const TDxtColorSet& set, std::uint8_t* destination) {
   const bool threeColor = set.ThreeColor != 0;
   float points[16][3], weights[16];
   for (int i = 0; i < n; ++i) {
-    points[i][0] = float(PixelBlue(set.Colors[i])) / 255.0f;
-    points[i][1] = float(PixelGreen(set.Colors[i])) / 255.0f;
-    points[i][2] = float(PixelRed(set.Colors[i])) / 255.0f;
+    points[i][0] = kByteScale.Value[PixelBlue(set.Colors[i])];
+    points[i][1] = kByteScale.Value[PixelGreen(set.Colors[i])];
+    points[i][2] = kByteScale.Value[PixelRed(set.Colors[i])];
     weights[i] = float(set.Weights[i]) / 255.0f;
   }
   float axis[3];

@@ -18,8 +18,9 @@ constexpr float kOneThird = 1.0f / 3.0f;
 constexpr float kFiveNinths = 5.0f / 9.0f;
 constexpr float kOneNinth = 1.0f / 9.0f;
 constexpr float kGrid[3] = {31.0f, 63.0f, 31.0f};
-// Every (j, l) with j <= l <= 16, row j after row j - 1: at most 153 entries and a vector more.
-constexpr int kStreamSize = 153 + 8;
+// Every (j, l) with j <= l <= 16, row j after row j - 1: at most 153 entries, and room for the
+// last row's whole groups of 8 and a vector more.
+constexpr int kStreamSize = 153 + 16;
 
 // T supplies: V (float lanes), I (int lanes), M (lane mask), Lanes, and the operations below.
 // Max and Min follow the processor's rule: when a lane is not a number the second operand wins.
@@ -122,10 +123,23 @@ struct TSplitSearch {
       int length = 0;
       for (int j = 0; j <= n; ++j) {
         rowStart[j] = length;
-        for (int l = j; l <= n; ++l, ++length) {
-          for (int c = 0; c < 4; ++c) sj[c][length] = in.Prefix[c][j], sl[c][length] = in.Prefix[c][l];
-          sid[length] = j * (kSplitK1 - 1) + l;  // k1 * 17 + k2 once k0 * 17 is taken off
+        const int count = n - j + 1;
+        for (int c = 0; c < 4; ++c) {
+          const float* prefix = in.Prefix[c];
+          const float pj = prefix[j];
+          float* dj = sj[c] + length;
+          float* dl = sl[c] + length;
+          // Whole groups of 8: the rows have room past their end, and the next row or the
+          // padding overwrites what is copied beyond it.
+          for (int t = 0; t < count; t += 8) {
+            for (int u = 0; u < 8; ++u) dj[t + u] = pj, dl[t + u] = prefix[j + t + u];
+          }
         }
+        // k1 * 17 + k2 once k0 * 17 is taken off: 17 j + (l - j) with l = j + t
+        for (int t = 0; t < count; t += 8) {
+          for (int u = 0; u < 8; ++u) sid[length + t + u] = j * kSplitK1 + t + u;
+        }
+        length += count;
       }
       for (int i = length; i < length + 8; ++i) {
         for (int c = 0; c < 4; ++c) sj[c][i] = sl[c][i] = 0;

@@ -1,9 +1,38 @@
 // Block encoder: preparation of the colour set, the exact single-colour and transparent
 // paths, and the image loop.
+#include <bit>
+
 #include "textures/dxt_codec.h"
 #include "textures/dxt_internal.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define ASHTINT_PREPARE_SSE2 1
+#endif
+
 namespace ashtint {
+
+namespace {
+
+// Index of the first of the count colours equal to rgb, or count when there is none.
+inline int FindColor(const std::uint32_t* colors, int count, std::uint32_t rgb) {
+#ifdef ASHTINT_PREPARE_SSE2
+  const __m128i key = _mm_set1_epi32(int(rgb));
+  for (int b = 0; b < count; b += 4) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + b));
+    unsigned mask = unsigned(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(c, key))));
+    if (count - b < 4) mask &= (1u << (count - b)) - 1;
+    if (mask) return b + std::countr_zero(mask);
+  }
+  return count;
+#else
+  int k = 0;
+  while (k < count && colors[k] != rgb) ++k;
+  return k;
+#endif
+}
+
+}  // namespace
 
 void PrepareDxtColorSet(const std::uint32_t* pixels, bool isDXT1, TDxtColorSet& set) {
   const unsigned threshold = isDXT1 ? 128 : 1;
@@ -24,8 +53,7 @@ void PrepareDxtColorSet(const std::uint32_t* pixels, bool isDXT1, TDxtColorSet& 
       sum[0] += PixelBlue(p), sum[1] += PixelGreen(p), sum[2] += PixelRed(p);
       continue;
     }
-    int k = 0;
-    while (k < set.Count && set.Colors[k] != rgb) ++k;
+    const int k = FindColor(set.Colors, set.Count, rgb);
     if (k == set.Count) {
       set.Colors[k] = rgb;
       set.Weights[k] = int(a);
