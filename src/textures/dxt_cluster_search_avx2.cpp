@@ -31,6 +31,7 @@ struct TAvx2Lanes {
   static V Rcp(V a) { return _mm256_rcp_ps(a); }
   static V Max(V a, V b) { return _mm256_max_ps(a, b); }
   static V Min(V a, V b) { return _mm256_min_ps(a, b); }
+  static V RoundEven(V v) { return _mm256_round_ps(v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
   static M Less(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
   static M Valid(int count) {
     return _mm256_castsi256_ps(

@@ -42,7 +42,6 @@ struct TSplitSearch {
   template <class F>
   static inline V Evaluate(F alphaXOf, V alpha2, const float* total, V* startQ, V* endQ) {
     const V zero = T::Set(0.0f), one = T::Set(1.0f), two = T::Set(2.0f);
-    const V magic = T::Set(kRoundMagic);
     const V alphaW = alphaXOf(3);
     const V beta2 = T::Add(T::Sub(T::Set(total[3]), T::Mul(two, alphaW)), alpha2);
     const V alphaBeta = T::Sub(alphaW, alpha2);
@@ -66,8 +65,8 @@ struct TSplitSearch {
       a = T::Min(T::Max(a, zero), one);
       b = T::Min(T::Max(b, zero), one);
       const V g = T::Set(kGrid[c]);
-      const V qa = T::Sub(T::Add(T::Mul(a, g), magic), magic);
-      const V qb = T::Sub(T::Add(T::Mul(b, g), magic), magic);
+      const V qa = T::RoundEven(T::Mul(a, g));
+      const V qb = T::RoundEven(T::Mul(b, g));
       if (startQ) {
         startQ[c] = qa;
         endQ[c] = qb;
@@ -82,23 +81,26 @@ struct TSplitSearch {
     return T::Add(T::Add(e[0], e[1]), e[2]);
   }
 
-  // Four clusters ending at k0 (broadcast), j and l (per lane: pj, pl point at their sums).
-  static inline V Batch4(const float* pk0, const float* const* pj, const float* const* pl,
+  // Four clusters ending at k0 (broadcast), j and l (per lane: the sums of channel c are at
+  // pj + c * stride and pl + c * stride).
+  static inline V Batch4(const float* pk0, const float* pj, const float* pl, int stride,
                          const float* total, V* startQ, V* endQ) {
     auto alphaXOf = [&](int c) {
-      return T::Mul(T::Add(T::Add(T::Set(pk0[c]), T::Load(pj[c])), T::Load(pl[c])),
+      return T::Mul(T::Add(T::Add(T::Set(pk0[c]), T::Load(pj + c * stride)), T::Load(pl + c * stride)),
                     T::Set(kOneThird));
     };
-    const V alpha2 = T::Add(T::Add(T::Set(pk0[3] * kFiveNinths), T::Mul(T::Load(pj[3]), T::Set(kOneThird))),
-                            T::Mul(T::Load(pl[3]), T::Set(kOneNinth)));
+    const V alpha2 = T::Add(T::Add(T::Set(pk0[3] * kFiveNinths), T::Mul(T::Load(pj + 3 * stride), T::Set(kOneThird))),
+                            T::Mul(T::Load(pl + 3 * stride), T::Set(kOneNinth)));
     return Evaluate(alphaXOf, alpha2, total, startQ, endQ);
   }
 
   // Three clusters ending at k0 (broadcast) and j (per lane).
-  static inline V Batch3(const float* pk0, const float* const* pj, const float* total, V* startQ,
-                         V* endQ) {
-    auto alphaXOf = [&](int c) { return T::Mul(T::Add(T::Set(pk0[c]), T::Load(pj[c])), T::Set(0.5f)); };
-    const V alpha2 = T::Add(T::Set(pk0[3] * 0.75f), T::Mul(T::Load(pj[3]), T::Set(0.25f)));
+  static inline V Batch3(const float* pk0, const float* pj, int stride, const float* total,
+                         V* startQ, V* endQ) {
+    auto alphaXOf = [&](int c) {
+      return T::Mul(T::Add(T::Set(pk0[c]), T::Load(pj + c * stride)), T::Set(0.5f));
+    };
+    const V alpha2 = T::Add(T::Set(pk0[3] * 0.75f), T::Mul(T::Load(pj + 3 * stride), T::Set(0.25f)));
     return Evaluate(alphaXOf, alpha2, total, startQ, endQ);
   }
 
@@ -149,9 +151,7 @@ struct TSplitSearch {
         for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][k0];
         const int base = k0 * (kSplitK0 - kSplitK1);
         for (int i = rowStart[k0]; i < length; i += T::Lanes) {
-          const float* pj[4] = {&sj[0][i], &sj[1][i], &sj[2][i], &sj[3][i]};
-          const float* pl[4] = {&sl[0][i], &sl[1][i], &sl[2][i], &sl[3][i]};
-          const V e = Batch4(pk0, pj, pl, total, nullptr, nullptr);
+          const V e = Batch4(pk0, &sj[0][i], &sl[0][i], kStreamSize, total, nullptr, nullptr);
           Keep(e, length - i, T::AddI(T::LoadI(&sid[i]), base), bestE, bestId);
         }
       }
@@ -160,8 +160,7 @@ struct TSplitSearch {
       for (int k0 = 0; k0 <= n; ++k0) {
         for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][k0];
         for (int j = k0; j <= n; j += T::Lanes) {
-          const float* pj[4] = {&in.Prefix[0][j], &in.Prefix[1][j], &in.Prefix[2][j], &in.Prefix[3][j]};
-          const V e = Batch3(pk0, pj, total, nullptr, nullptr);
+          const V e = Batch3(pk0, &in.Prefix[0][j], kClusterPrefixStride, total, nullptr, nullptr);
           Keep(e, n + 1 - j, T::AddI(iota, k0 * kSplitK0 + (j - k0) * kSplitK1), bestE, bestId);
         }
       }
@@ -189,10 +188,8 @@ struct TSplitSearch {
         wl[c][l] = in.Prefix[c][out.K0 + out.K1 + out.K2];
       }
     }
-    const float* pj[4] = {wj[0], wj[1], wj[2], wj[3]};
-    const float* pl[4] = {wl[0], wl[1], wl[2], wl[3]};
-    if (!in.ThreeColor) Batch4(pk0, pj, pl, total, startQ, endQ);
-    else Batch3(pk0, pj, total, startQ, endQ);
+    if (!in.ThreeColor) Batch4(pk0, wj[0], wl[0], T::Lanes, total, startQ, endQ);
+    else Batch3(pk0, wj[0], T::Lanes, total, startQ, endQ);
     for (int c = 0; c < 3; ++c) {
       out.Start[c] = static_cast<int>(T::First(startQ[c]));
       out.End[c] = static_cast<int>(T::First(endQ[c]));
@@ -214,6 +211,11 @@ struct TScalarLanes {
   static V Div(V a, V b) { return a / b; }
   static V Max(V a, V b) { return a > b ? a : b; }
   static V Min(V a, V b) { return a < b ? a : b; }
+  // Round to nearest, ties to even, for 0 <= v < 2^22 in the default rounding mode.
+  static V RoundEven(V v) {
+    volatile float t = v + kRoundMagic;  // kept in single precision whatever the compiler does
+    return t - kRoundMagic;
+  }
   static M Less(V a, V b) { return a < b; }
   static M Valid(int count) { return count > 0; }
   static M And(M a, M b) { return a && b; }

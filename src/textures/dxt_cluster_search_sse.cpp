@@ -23,6 +23,10 @@ struct TSseLanes {
   static V Rcp(V a) { return _mm_rcp_ps(a); }
   static V Max(V a, V b) { return _mm_max_ps(a, b); }
   static V Min(V a, V b) { return _mm_min_ps(a, b); }
+  static V RoundEven(V v) {
+    const V magic = _mm_set1_ps(8388608.0f);  // 2^23
+    return _mm_sub_ps(_mm_add_ps(v, magic), magic);
+  }
   static M Less(V a, V b) { return _mm_cmplt_ps(a, b); }
   static M Valid(int count) {
     return _mm_castsi128_ps(_mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 1, 2, 3)));
