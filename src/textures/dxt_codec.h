@@ -7,7 +7,8 @@
 namespace ashtint {
 
 inline constexpr int DxtFlagDXT1 = 0x01;
-// All three bits set: the heavy part of a block goes to the compression threads.
+// All three bits set: the heavy part of a block goes to the compression threads. Meant for
+// EncodeDXTImageMT only; without a multi-threaded encode under way the block is encoded at once.
 inline constexpr int DxtFlagQueue = 0x70;
 
 // One prepared block for the colour encoder; the compression threads queue copies of it.
