@@ -11,6 +11,7 @@ p7zip-full
 libcurl4-openssl-dev
 libsquish-dev libstb-dev python3-skimage extremetuxracer-data
 qt6-base-dev xvfb xauth
+g++-mingw-w64-x86-64-posix
 hyperfine
 "
 

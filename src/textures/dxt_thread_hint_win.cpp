@@ -1,20 +1,21 @@
 #include <windows.h>
 
-#include "textures/dxt_mt.h"
-
 #if defined(__MINGW32__) && !defined(_MSC_VER)
-#include <pthread.h>  // mingw-w64's std::thread runs on winpthreads
+#include <pthread.h>
 #endif
+
+#include "textures/dxt_mt.h"
 
 namespace ashtint {
 
 void SetThreadIdealProcessor(std::thread& thread, int processor) {
-#if defined(__MINGW32__) && !defined(_MSC_VER)
-  const HANDLE handle = pthread_gethandle(thread.native_handle());
-#else
+  // std::thread's handle is a Windows HANDLE under MSVC, a winpthreads id under MinGW.
+#if defined(_MSC_VER)
   const HANDLE handle = static_cast<HANDLE>(thread.native_handle());
+#else
+  const HANDLE handle = reinterpret_cast<HANDLE>(pthread_gethandle(thread.native_handle()));
 #endif
-  ::SetThreadIdealProcessor(handle, DWORD(processor));
+  if (handle) ::SetThreadIdealProcessor(handle, DWORD(processor));
 }
 
 }  // namespace ashtint
