@@ -60,6 +60,7 @@ void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destinati
 
 namespace ashtint {
 // Hands a colour job (Count >= 2) or an alpha job (Count 0, raw pixels) to the compression
-// threads; false when no multi-threaded encode is running, and the caller encodes it itself.
+// threads; false when no multi-threaded encode is running or the queue is full, and the caller
+// encodes it itself.
 bool QueueDxtJob(const TDxtColorSet& payload, std::uint8_t* destination);
 }  // namespace ashtint

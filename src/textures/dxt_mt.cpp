@@ -21,10 +21,12 @@ std::unique_ptr<TDxtMTGlobalArray> globalArray =
 
 std::atomic<std::uint64_t> threadedImages{0};
 std::atomic<std::uint64_t> queuedJobs{0};
+std::atomic<std::uint64_t> fullQueueJobs{0};
 
 // Workers wait for a batch of this many jobs (or the producer's end), so that a wake-up is paid
-// for by a worthwhile amount of work.
-constexpr int kWakeBatch = 32;
+// for by a worthwhile amount of work. Small batches made the workers sleep and wake every few
+// dozen jobs, and a worker woken on the producer's processor preempted it each time.
+constexpr int kWakeBatch = DxtJobQueueSize / 2;
 
 // All pending jobs into the caller's buffer: their number, or -1 once the producer has
 // finished and the queue is empty. Waits while there is not yet a batch to take.
@@ -35,8 +37,6 @@ int TakeJobs(TDxtMTGlobalArray& g, TDxtJob* buffer) {
   const int n = g.JobCount;
   std::copy(g.Jobs, g.Jobs + n, buffer);
   g.JobCount = 0;
-  lock.unlock();
-  g.JobsTaken.notify_one();
   return n;
 }
 
@@ -101,14 +101,20 @@ struct TWorkerSession {
 
 int DxtProcessorCount() { return processorCount; }
 
-TDxtMTStatistics DxtMTStatistics() { return {threadedImages.load(), queuedJobs.load()}; }
+TDxtMTStatistics DxtMTStatistics() { return {threadedImages.load(), queuedJobs.load(), fullQueueJobs.load()}; }
 
+// A full queue sends the block back to the calling thread, which encodes it itself: with three
+// threads on two processors, a producer that slept there left a processor idle.
 bool QueueDxtJob(const TDxtColorSet& payload, std::uint8_t* destination) {
   TDxtMTGlobalArray* g = globalArray.get();
   if (!g) return false;
   std::unique_lock<std::mutex> lock(g->QueueLock);
-  g->JobsTaken.wait(lock, [&] { return !g->Accepting || g->Running == 0 || g->JobCount != DxtJobQueueSize; });
   if (!g->Accepting || g->Running == 0) return false;
+  if (g->JobCount == DxtJobQueueSize) {
+    lock.unlock();
+    fullQueueJobs.fetch_add(1, std::memory_order_relaxed);
+    return false;
+  }
   TDxtJob& job = g->Jobs[g->JobCount++];
   job.Payload = payload;
   job.Destination = destination;

@@ -32,10 +32,10 @@ struct TDxtMTGlobalArray {
   int Running = 0;
   std::vector<std::thread> Threads;
   bool Accepting = false;  // a multi-threaded encode is under way (guarded by QueueLock)
-  // Waiting threads are woken when there is something to do instead of polling every
-  // millisecond, which would cap the queue at 256 jobs per millisecond.
-  std::condition_variable JobsQueued;     // workers: a job arrived or the producer finished
-  std::condition_variable JobsTaken;      // producer: the queue has room again
+  // Waiting workers are woken when there is something to do instead of polling every
+  // millisecond, which would cap the queue at 256 jobs per millisecond. The producer never
+  // waits for room: it encodes a block itself while the queue is full.
+  std::condition_variable JobsQueued;     // workers: a batch arrived or the producer finished
   std::condition_variable WorkerLeft;     // producer: Running went down
 };
 
@@ -50,6 +50,7 @@ int DxtProcessorCount();
 struct TDxtMTStatistics {
   std::uint64_t ThreadedImages = 0;  // images encoded with the workers
   std::uint64_t QueuedJobs = 0;      // jobs handed to the workers
+  std::uint64_t FullQueueJobs = 0;   // jobs the calling thread ran itself as the queue was full
 };
 TDxtMTStatistics DxtMTStatistics();
 

@@ -82,3 +82,42 @@ TEST(DxtMT, ConcurrentCallersGetTheirOwnResults) {
   EXPECT_EQ(gotB, expectedB);
   EXPECT_EQ(gotSmall, EncodeImage(small, false));
 }
+
+namespace {
+
+// Blocks needing the workers' colour fit or alpha fit, as the calling thread sees them.
+std::uint64_t HeavyJobs(const TBitmap32& image, bool dxt1) {
+  std::uint64_t jobs = 0;
+  std::uint32_t pixels[16];
+  for (int y = 0; y < image.Height; y += 4) {
+    for (int x = 0; x < image.Width; x += 4) {
+      FetchBitmapBlock(&image, x, y, pixels);
+      TDxtColorSet set;
+      PrepareDxtColorSet(pixels, dxt1, set);
+      if (set.Count >= 2) ++jobs;
+      bool allTransparent = true;
+      for (std::uint32_t p : pixels) allTransparent = allTransparent && (p >> 24) == 0;
+      if (!dxt1 && !set.AlphaIsBinary && !allTransparent) ++jobs;
+    }
+  }
+  return jobs;
+}
+
+}  // namespace
+
+TEST(DxtMT, EveryHeavyBlockRunsOnceWhetherQueuedOrRunByTheCaller) {
+  // Large enough for the calling thread to fill the queue while the workers are busy; a block
+  // that finds the queue full is encoded at once by the caller.
+  const TBitmap32 image = RandomImage(1024, 512, 11, true);
+  for (bool dxt1 : {true, false}) {
+    const auto before = DxtMTStatistics();
+    EXPECT_EQ(EncodeMT(image, dxt1), EncodeImage(image, dxt1)) << dxt1;
+    const auto after = DxtMTStatistics();
+    if (DxtProcessorCount() > 1) {
+      EXPECT_EQ((after.QueuedJobs - before.QueuedJobs) + (after.FullQueueJobs - before.FullQueueJobs),
+                HeavyJobs(image, dxt1))
+          << dxt1;
+      EXPECT_GT(after.QueuedJobs, before.QueuedJobs) << dxt1;
+    }
+  }
+}
