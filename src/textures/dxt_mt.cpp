@@ -1,6 +1,7 @@
 #include "textures/dxt_mt.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "textures/dxt_internal.h"
 
@@ -28,22 +29,36 @@ std::atomic<std::uint64_t> fullQueueJobs{0};
 // dozen jobs, and a worker woken on the producer's processor preempted it each time.
 constexpr int kWakeBatch = DxtJobQueueSize / 2;
 
-// All pending jobs into the caller's buffer: their number, or -1 once the producer has
-// finished and the queue is empty. Waits while there is not yet a batch to take.
-int TakeJobs(TDxtMTGlobalArray& g, TDxtJob* buffer) {
+// Only what the job's encoder reads: the colour fit uses the first Count colours and weights,
+// the alpha fit only the pixels. The rest of a reused slot keeps an earlier job's bytes.
+void CopyJobPayload(const TDxtColorSet& from, TDxtColorSet& to) {
+  to.IsDXT1 = from.IsDXT1;
+  to.ThreeColor = from.ThreeColor;
+  to.AlphaIsBinary = from.AlphaIsBinary;
+  to.Count = from.Count;
+  std::memcpy(to.Pixels, from.Pixels, sizeof to.Pixels);
+  if (from.Count == 0) return;
+  std::memcpy(to.Map, from.Map, sizeof to.Map);
+  std::memcpy(to.Colors, from.Colors, sizeof to.Colors[0] * std::size_t(from.Count));
+  std::memcpy(to.Weights, from.Weights, sizeof to.Weights[0] * std::size_t(from.Count));
+}
+
+// All pending jobs, in queue order, handed over by exchanging the queue's buffer with the
+// caller's: their number, or -1 once the producer has finished and the queue is empty. Waits
+// while there is not yet a batch to take.
+int TakeJobs(TDxtMTGlobalArray& g, TDxtJob*& buffer) {
   std::unique_lock<std::mutex> lock(g.QueueLock);
   g.JobsQueued.wait(lock, [&] { return g.JobCount >= kWakeBatch || g.Finishing; });
   if (g.JobCount == 0) return -1;
   const int n = g.JobCount;
-  std::copy(g.Jobs, g.Jobs + n, buffer);
+  std::swap(g.Jobs, buffer);
   g.JobCount = 0;
   return n;
 }
 
-void Worker(TDxtMTGlobalArray* g) {
-  auto jobs = std::make_unique<TDxtJob[]>(DxtJobQueueSize);
+void Worker(TDxtMTGlobalArray* g, TDxtJob* jobs) {
   for (;;) {
-    const int n = TakeJobs(*g, jobs.get());
+    const int n = TakeJobs(*g, jobs);
     if (n < 0) break;
     for (int i = 0; i < n; ++i) {
       const TDxtJob& job = jobs[i];
@@ -74,13 +89,17 @@ void FinishWorkers(TDxtMTGlobalArray& g) {
 
 void StartWorkers(TDxtMTGlobalArray& g, int count) {
   std::lock_guard<std::mutex> guard(g.QueueLock);
+  while (g.JobBuffers.size() < std::size_t(count) + 1)
+    g.JobBuffers.push_back(std::make_unique<TDxtJob[]>(DxtJobQueueSize));
+  // Every buffer is idle between images, so the exchanges of the last one need not be undone.
+  g.Jobs = g.JobBuffers[0].get();
   g.Running = count;
   g.JobCount = 0;
   g.Accepting = true;
   g.Threads.reserve(count);
   for (int i = 0; i < count; ++i) {
     try {
-      g.Threads.emplace_back(Worker, &g);
+      g.Threads.emplace_back(Worker, &g, g.JobBuffers[std::size_t(i) + 1].get());
     } catch (...) {
       // Threads that never started will never leave; the ones running finish the queue.
       g.Running -= count - i;
@@ -116,7 +135,7 @@ bool QueueDxtJob(const TDxtColorSet& payload, std::uint8_t* destination) {
     return false;
   }
   TDxtJob& job = g->Jobs[g->JobCount++];
-  job.Payload = payload;
+  CopyJobPayload(payload, job.Payload);
   job.Destination = destination;
   const bool batchReady = g->JobCount == kWakeBatch;
   lock.unlock();

@@ -26,7 +26,9 @@ struct TDxtJob {
 struct TDxtMTGlobalArray {
   std::mutex Lock;       // held for one whole multi-threaded image encode
   std::mutex QueueLock;  // guards Jobs, JobCount, Finishing, Running
-  TDxtJob Jobs[DxtJobQueueSize];
+  // The queue: a buffer of DxtJobQueueSize jobs. Taking the pending jobs exchanges it with the
+  // worker's own buffer, so the queue lock is never held for a copy of a whole batch.
+  TDxtJob* Jobs = nullptr;
   int JobCount = 0;
   int Finishing = 0;
   int Running = 0;
@@ -37,6 +39,9 @@ struct TDxtMTGlobalArray {
   // waits for room: it encodes a block itself while the queue is full.
   std::condition_variable JobsQueued;     // workers: a batch arrived or the producer finished
   std::condition_variable WorkerLeft;     // producer: Running went down
+  // The job buffers the queue and the workers pass around (one per worker plus the queue's),
+  // kept from one image to the next.
+  std::vector<std::unique_ptr<TDxtJob[]>> JobBuffers;
 };
 
 // Same contract as EncodeDXTImage with flags = isDXT1; returns once every block is written.

@@ -85,6 +85,27 @@ TEST(DxtMT, ConcurrentCallersGetTheirOwnResults) {
 
 namespace {
 
+// Blocks of 16, 2 and 1 colours in turn, with smooth alpha (alpha jobs) on every other block
+// row: queue slots are reused by jobs with fewer colours than the one before.
+TBitmap32 MixedImage(int w, int h) {
+  TBitmap32 image;
+  image.SetSize(w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const int block = (y / 4) * (w / 4) + x / 4, pixel = (y % 4) * 4 + x % 4;
+      const unsigned alpha = (y / 4) % 2 ? 40u + 10u * unsigned(pixel) : 255u;
+      std::uint32_t rgb;
+      switch (block % 3) {
+        case 0: rgb = 0x00102030u * unsigned(pixel + 1) + unsigned(block); break;
+        case 1: rgb = pixel % 2 ? 0x00F08010u : 0x00103070u; break;
+        default: rgb = 0x00808080u; break;
+      }
+      image.At(x, y) = alpha << 24 | (rgb & 0x00FFFFFFu);
+    }
+  }
+  return image;
+}
+
 // Blocks needing the workers' colour fit or alpha fit, as the calling thread sees them.
 std::uint64_t HeavyJobs(const TBitmap32& image, bool dxt1) {
   std::uint64_t jobs = 0;
@@ -104,6 +125,15 @@ std::uint64_t HeavyJobs(const TBitmap32& image, bool dxt1) {
 }
 
 }  // namespace
+
+TEST(DxtMT, ReusedQueueSlotsAndBuffersKeepTheBytes) {
+  // Three encodes in a row: the job buffers change hands between images as well.
+  const TBitmap32 image = MixedImage(512, 384);
+  for (bool dxt1 : {true, false}) {
+    const auto expected = EncodeImage(image, dxt1);
+    for (int round = 0; round < 3; ++round) EXPECT_EQ(EncodeMT(image, dxt1), expected) << dxt1 << round;
+  }
+}
 
 TEST(DxtMT, EveryHeavyBlockRunsOnceWhetherQueuedOrRunByTheCaller) {
   // Large enough for the calling thread to fill the queue while the workers are busy; a block
