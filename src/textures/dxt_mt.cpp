@@ -43,6 +43,12 @@ void CopyJobPayload(const TDxtColorSet& from, TDxtColorSet& to) {
   std::memcpy(to.Weights, from.Weights, sizeof to.Weights[0] * std::size_t(from.Count));
 }
 
+// The job counters change only under the queue lock, so a plain store is exact; a locked add
+// per job made the producer wait for the job's stores to reach the cache.
+void CountUnderQueueLock(std::atomic<std::uint64_t>& counter) {
+  counter.store(counter.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+}
+
 // All pending jobs, in queue order, handed over by exchanging the queue's buffer with the
 // caller's: their number, or -1 once the producer has finished and the queue is empty. Waits
 // while there is not yet a batch to take.
@@ -130,17 +136,16 @@ bool QueueDxtJob(const TDxtColorSet& payload, std::uint8_t* destination) {
   std::unique_lock<std::mutex> lock(g->QueueLock);
   if (!g->Accepting || g->Running == 0) return false;
   if (g->JobCount == DxtJobQueueSize) {
-    lock.unlock();
-    fullQueueJobs.fetch_add(1, std::memory_order_relaxed);
+    CountUnderQueueLock(fullQueueJobs);
     return false;
   }
   TDxtJob& job = g->Jobs[g->JobCount++];
   CopyJobPayload(payload, job.Payload);
   job.Destination = destination;
+  CountUnderQueueLock(queuedJobs);
   const bool batchReady = g->JobCount == kWakeBatch;
   lock.unlock();
   if (batchReady) g->JobsQueued.notify_one();
-  queuedJobs.fetch_add(1, std::memory_order_relaxed);
   return true;
 }
 
