@@ -57,7 +57,7 @@ class CfgRefreshTest : public ::testing::Test {
   }
   std::vector<std::string> Files() const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir.Path())) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }

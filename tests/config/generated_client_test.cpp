@@ -77,10 +77,10 @@ TEST(GeneratedClientTest, ShippedRulesSelectWhatTheManifestAsks) {
   test::TempDir dir;
   std::string output;
   ASSERT_TRUE(RunCommand("python3 '" + kSource + "/tools/gen_client.py' --profile small --unlisted --out '" +
-                      dir.Path().string() + "' 2>&1",
+                      dir.path().string() + "' 2>&1",
                   output))
       << output;
-  ASSERT_TRUE(RunCommand("python3 '" + kSource + "/tests/config/manifest_paths.py' '" + dir.Path().string() +
+  ASSERT_TRUE(RunCommand("python3 '" + kSource + "/tests/config/manifest_paths.py' '" + dir.path().string() +
                       "/manifest.json'",
                   output));
   std::vector<Entry> entries;

@@ -284,7 +284,7 @@ TEST_F(InternetTest, DownloadToFileIntoAnImpossiblePath) {
   EXPECT_TRUE(result.Error);
   EXPECT_EQ(result.Size, 0);
   EXPECT_TRUE(fs::is_directory(dir / "taken"));
-  EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"plain", "taken"}));
+  EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"plain", "taken"}));
 }
 
 TEST_F(InternetTest, DataTimeoutEndsAStalledFileDownload) {

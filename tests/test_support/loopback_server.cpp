@@ -10,7 +10,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 #include "common/text.h"
@@ -182,24 +181,6 @@ StalledListener::StalledListener() {
 StalledListener::~StalledListener() {
   for (int fd : fillers_) ::close(fd);
   ::close(listenFd_);
-}
-
-TempDir::TempDir() {
-  std::random_device rd;
-  for (int i = 0; i < 100; ++i) {
-    auto candidate = std::filesystem::temp_directory_path() / ("ashtint_test_" + std::to_string(rd()));
-    if (std::filesystem::create_directory(candidate)) {
-      path_ = candidate;
-      return;
-    }
-  }
-  throw std::runtime_error("cannot create a temporary folder");
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-  std::filesystem::remove_all(path_, ec);
 }
 
 std::string ReadFileBytes(const std::string& path) {

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "test_support/temp_dir.h"
+
 namespace ashtint::test {
 
 struct HttpRequest {
@@ -80,19 +82,7 @@ class StalledListener {
   std::vector<int> fillers_;
 };
 
-// A fresh folder under the system temporary folder, removed with its content on destruction.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-  std::string operator/(std::string_view name) const { return (path_ / std::string(name)).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using TempDir = test_support::TempDir;
 
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, std::string_view data);
