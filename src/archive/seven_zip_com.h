@@ -55,12 +55,21 @@ class TComPtr {
   T* p_ = nullptr;
 };
 
-// The reference count of our own objects handed to the library. The library only calls Release on
-// them; the concrete (final) class deletes itself when the count drops to zero.
-class TRefCounted {
+// Our own objects handed to the library: AddRef and Release of every interface they implement,
+// counted here. The library only calls Release on them; the object deletes itself when the count
+// drops to zero. Derived declares `friend TComObject;` so that its destructor can stay private.
+template <class Derived, class... Interfaces>
+class TComObject : public Interfaces... {
+ public:
+  szabi::ULONG AddRef() noexcept override { return ++refs_; }
+  szabi::ULONG Release() noexcept override {
+    const szabi::ULONG left = --refs_;
+    if (left == 0) delete static_cast<Derived*>(this);
+    return left;
+  }
+
  protected:
-  szabi::ULONG AddRefImpl() noexcept { return ++refs_; }
-  szabi::ULONG ReleaseImpl() noexcept { return --refs_; }
+  TComObject() = default;
 
  private:
   std::atomic<szabi::ULONG> refs_{0};

@@ -18,7 +18,7 @@ namespace {
 // The handler looks for the archive's start this far into the file.
 constexpr std::uint64_t kMaxCheckStartPosition = 1048576;
 
-class TOpenCallback final : public IArchiveOpenCallback, TRefCounted {
+class TOpenCallback final : public TComObject<TOpenCallback, IArchiveOpenCallback> {
  public:
   static TComPtr<TOpenCallback> Create() { return TComPtr<TOpenCallback>::Share(new TOpenCallback); }
 
@@ -30,22 +30,17 @@ class TOpenCallback final : public IArchiveOpenCallback, TRefCounted {
     AddRef();
     return kOk;
   }
-  ULONG AddRef() noexcept override { return AddRefImpl(); }
-  ULONG Release() noexcept override {
-    const ULONG left = ReleaseImpl();
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT SetTotal(const std::uint64_t*, const std::uint64_t*) noexcept override { return kOk; }
   HRESULT SetCompleted(const std::uint64_t*, const std::uint64_t*) noexcept override { return kOk; }
 
  private:
+  friend TComObject;
   TOpenCallback() = default;
   ~TOpenCallback() = default;
 };
 
 // Serves one extraction: hands the destination to the library and keeps the item's result.
-class TExtractCallback final : public IArchiveExtractCallback, TRefCounted {
+class TExtractCallback final : public TComObject<TExtractCallback, IArchiveExtractCallback> {
  public:
   static TComPtr<TExtractCallback> Create(TComPtr<T7zStream> destination) {
     return TComPtr<TExtractCallback>::Share(new TExtractCallback(std::move(destination)));
@@ -58,12 +53,6 @@ class TExtractCallback final : public IArchiveExtractCallback, TRefCounted {
     *out = static_cast<IArchiveExtractCallback*>(this);
     AddRef();
     return kOk;
-  }
-  ULONG AddRef() noexcept override { return AddRefImpl(); }
-  ULONG Release() noexcept override {
-    const ULONG left = ReleaseImpl();
-    if (left == 0) delete this;
-    return left;
   }
   HRESULT SetTotal(std::uint64_t) noexcept override { return kOk; }
   HRESULT SetCompleted(const std::uint64_t*) noexcept override { return kOk; }
@@ -87,6 +76,7 @@ class TExtractCallback final : public IArchiveExtractCallback, TRefCounted {
   std::int32_t Result() const { return result_; }
 
  private:
+  friend TComObject;
   explicit TExtractCallback(TComPtr<T7zStream> destination) : destination_(std::move(destination)) {}
   ~TExtractCallback() = default;
 

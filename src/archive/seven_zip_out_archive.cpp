@@ -25,7 +25,7 @@ namespace {
 constexpr std::uint64_t kMaxFileSize = 0x7FFFFFFFull;
 
 // Serves the items of one batch to the library.
-class TUpdateCallback final : public IArchiveUpdateCallback, public ICryptoGetTextPassword2, TRefCounted {
+class TUpdateCallback final : public TComObject<TUpdateCallback, IArchiveUpdateCallback, ICryptoGetTextPassword2> {
  public:
   static TComPtr<TUpdateCallback> Create(const TBatchList& batch, std::exception_ptr* errorSink) {
     return TComPtr<TUpdateCallback>::Share(new TUpdateCallback(batch, errorSink));
@@ -42,12 +42,6 @@ class TUpdateCallback final : public IArchiveUpdateCallback, public ICryptoGetTe
       return kNoInterface;
     AddRef();
     return kOk;
-  }
-  ULONG AddRef() noexcept override { return AddRefImpl(); }
-  ULONG Release() noexcept override {
-    const ULONG left = ReleaseImpl();
-    if (left == 0) delete this;
-    return left;
   }
 
   HRESULT SetTotal(std::uint64_t) noexcept override { return kOk; }
@@ -125,6 +119,7 @@ class TUpdateCallback final : public IArchiveUpdateCallback, public ICryptoGetTe
   }
 
  private:
+  friend TComObject;
   TUpdateCallback(const TBatchList& batch, std::exception_ptr* errorSink) : batch_(batch), errorSink_(errorSink) {}
   ~TUpdateCallback() = default;
 

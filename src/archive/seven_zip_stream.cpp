@@ -18,12 +18,6 @@ TComPtr<T7zStream> T7zStream::Shared(std::shared_ptr<TStream> stream) {
   return TComPtr<T7zStream>::Share(new T7zStream(std::move(stream)));
 }
 
-ULONG T7zStream::Release() noexcept {
-  const ULONG left = ReleaseImpl();
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT T7zStream::QueryInterface(const GUID& iid, void** out) noexcept {
   if (!out) return kPointer;
   *out = nullptr;

@@ -10,7 +10,7 @@
 
 namespace ashtint {
 
-class T7zStream final : public szabi::IInStream, public szabi::IStreamGetSize, public szabi::IOutStream, TRefCounted {
+class T7zStream final : public TComObject<T7zStream, szabi::IInStream, szabi::IStreamGetSize, szabi::IOutStream> {
  public:
   // The adapter owns the stream (closes a file when the library lets it go).
   static TComPtr<T7zStream> Owning(std::unique_ptr<TStream> stream);
@@ -24,8 +24,6 @@ class T7zStream final : public szabi::IInStream, public szabi::IStreamGetSize, p
   void SetErrorSink(std::exception_ptr* sink) { errorSink_ = sink; }
 
   szabi::HRESULT QueryInterface(const szabi::GUID& iid, void** out) noexcept override;
-  szabi::ULONG AddRef() noexcept override { return AddRefImpl(); }
-  szabi::ULONG Release() noexcept override;
 
   szabi::HRESULT Read(void* data, std::uint32_t size, std::uint32_t* processed) noexcept override;
   szabi::HRESULT Write(const void* data, std::uint32_t size, std::uint32_t* processed) noexcept override;
@@ -34,6 +32,7 @@ class T7zStream final : public szabi::IInStream, public szabi::IStreamGetSize, p
   szabi::HRESULT GetSize(std::uint64_t* size) noexcept override;
 
  private:
+  friend TComObject;
   explicit T7zStream(std::shared_ptr<TStream> stream) : stream_(std::move(stream)) {}
   ~T7zStream() = default;
   szabi::HRESULT Fail() noexcept;
