@@ -7,7 +7,7 @@
 #include "config/cfg_file.h"
 #include "net/endpoints.h"
 #include "net/internet.h"
-#include "net/sibling_file.h"
+#include "common/sibling_file.h"
 
 namespace ashtint {
 

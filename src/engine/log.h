@@ -2,8 +2,9 @@
 #pragma once
 
 #include <cstdio>
-#include <functional>
 #include <string>
+
+#include "common/log_proc.h"
 
 namespace ashtint {
 
@@ -22,9 +23,6 @@ class TLog {
  private:
   std::FILE* file_ = nullptr;
 };
-
-// A log's line writer, or none (empty) when the run has no log; receivers skip an empty one.
-using TLogProc = std::function<void(const std::string&)>;
 
 TLogProc LogProcOf(TLog* log);
 

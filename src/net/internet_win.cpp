@@ -12,7 +12,7 @@
 #include "common/text.h"
 #include "net/internet.h"
 #include "net/internet_errors.h"
-#include "net/sibling_file.h"
+#include "common/sibling_file.h"
 
 namespace ashtint {
 

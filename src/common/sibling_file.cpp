@@ -1,4 +1,4 @@
-#include "net/sibling_file.h"
+#include "common/sibling_file.h"
 
 #include <atomic>
 #include <chrono>
