@@ -4,11 +4,13 @@
 
 namespace ashtint {
 
-std::string DescribeException(const std::exception& e) {
-  if (const auto* own = dynamic_cast<const Exception*>(&e)) return std::string(own->ClassName()) + ": " + e.what();
-  if (dynamic_cast<const std::bad_alloc*>(&e)) return std::string("EOutOfMemory: ") + e.what();
-  if (dynamic_cast<const std::out_of_range*>(&e)) return std::string("ERangeError: ") + e.what();
-  return std::string("Exception: ") + e.what();
+std::string ExceptionClassName(const std::exception& e) {
+  if (const auto* own = dynamic_cast<const Exception*>(&e)) return own->ClassName();
+  if (dynamic_cast<const std::bad_alloc*>(&e)) return "EOutOfMemory";
+  if (dynamic_cast<const std::out_of_range*>(&e)) return "ERangeError";
+  return "Exception";
 }
+
+std::string DescribeException(const std::exception& e) { return ExceptionClassName(e) + ": " + e.what(); }
 
 }  // namespace ashtint

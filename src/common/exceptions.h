@@ -27,6 +27,8 @@ class EInOutError : public Exception {
   const char* ClassName() const noexcept override { return "EInOutError"; }
 };
 
+// The class name of any exception, our own or the standard library's.
+std::string ExceptionClassName(const std::exception& e);
 // "ClassName: message" for any exception, our own or the standard library's.
 std::string DescribeException(const std::exception& e);
 

@@ -1,0 +1,245 @@
+#!/usr/bin/env python3
+"""Checks what the engine wrote for one mod against a generated client's manifest, with its own
+readers: model files byte for byte (the expected bytes are made here from the package's original
+item and the manifest's references), textures decoded with Pillow, space.bin files byte for byte
+outside the repainted slots.
+
+    check_mods.py --manifest M --client C --out DIR --mod DPT [options]
+
+DIR holds the mod's files below their item paths (a work folder, or an unpacked package).
+Prints one line per fault and exits 1 when there is any; prints "checked N files" otherwise.
+"""
+
+import argparse
+import io
+import json
+import os
+import sys
+import zipfile
+
+from PIL import Image
+
+CRASH_FX = b"shaders/std_effects/PBS_tank_crash.fx"
+TANK_FX = b"shaders/std_effects/PBS_tank.fx"
+
+
+class Checker:
+    def __init__(self, args):
+        self.args = args
+        with open(args.manifest, encoding="utf-8") as f:
+            self.manifest = json.load(f)
+        self.record = self.manifest["mods"][args.mod]
+        self.faults = []
+        self.checked = 0
+        self._zips = {}
+
+    def fault(self, text):
+        self.faults.append(text)
+
+    def original(self, package, path):
+        z = self._zips.get(package)
+        if z is None:
+            z = zipfile.ZipFile(os.path.join(self.args.client, "res", "packages", package))
+            self._zips[package] = z
+        return z.read(path)
+
+    def out_path(self, path):
+        return os.path.join(self.args.out, *path.split("/"))
+
+    def read_out(self, path):
+        p = self.out_path(path)
+        if not os.path.isfile(p):
+            self.fault("missing: " + path)
+            return None
+        with open(p, "rb") as f:
+            return f.read()
+
+    def in_scope(self, entry):
+        return not self.args.packages or entry["package"] in self.args.packages
+
+    # Model files ---------------------------------------------------------------------------
+
+    def expected_model(self, entry, key):
+        data = self.original(entry["package"], entry["path"])
+        if entry.get("shader"):
+            data = data.replace(CRASH_FX, TANK_FX + b"\0" * (len(CRASH_FX) - len(TANK_FX)))
+        for ref in entry["references"]:
+            new = ref.get(key)
+            if new is None:
+                continue
+            old = (ref["property"] + ref["path"]).encode("latin-1")
+            repl = (ref["property"] + new).encode("latin-1")[:len(old)].ljust(len(old), b"\0")
+            if old not in data:
+                self.fault("reference not in the original: %s %s" % (entry["path"], ref["path"]))
+            data = data.replace(old, repl)
+        return data
+
+    def check_models(self):
+        key = "becomes_remove_shadows" if self.args.remove_shadows and self.args.mod == "DPT" else "becomes"
+        expected = []
+        for e in self.record["touch"]:
+            if not self.in_scope(e):
+                continue
+            if e.get("written") == "remove_shadows_only" and not self.args.remove_shadows:
+                continue
+            expected.append(e["path"])
+            got = self.read_out(e["path"])
+            if got is None:
+                continue
+            want = self.expected_model(e, key)
+            if got != want:
+                first = next((i for i in range(min(len(got), len(want))) if got[i] != want[i]), None)
+                self.fault("bytes differ: %s (sizes %d/%d, first difference at %s)"
+                           % (e["path"], len(got), len(want), first))
+            self.checked += 1
+        return expected
+
+    # Textures -------------------------------------------------------------------------------
+
+    @staticmethod
+    def decode(data):
+        img = Image.open(io.BytesIO(data))
+        img.load()
+        return img.convert("RGBA")
+
+    def check_colour(self, name, got, original, colour):
+        """Every pixel has the colour; alpha 0 stays 0, every other alpha becomes opaque."""
+        try:
+            new, old = self.decode(got), self.decode(original)
+        except Exception as e:  # any decoder complaint is a fault of the written file
+            self.fault("undecodable: %s (%s)" % (name, e))
+            return
+        if new.size != old.size:
+            self.fault("size changed: %s %s -> %s" % (name, old.size, new.size))
+            return
+        want = tuple(int(colour[i:i + 2], 16) for i in (1, 3, 5))
+        bad = 0
+        for (r, g, b, a), (_, _, _, a0) in zip(new.getdata(), old.getdata()):
+            if a0 == 0:
+                bad += a != 0
+            else:
+                bad += a != 255 or max(abs(r - want[0]), abs(g - want[1]), abs(b - want[2])) > 8
+        if bad:
+            self.fault("%d pixels off the colour %s: %s" % (bad, colour, name))
+
+    def check_textures(self):
+        colour = self.args.color
+        expected = []
+        for e in self.record["touch"]:
+            if not self.in_scope(e) or (e.get("hd") and self.args.without_hd):
+                continue
+            expected.append(e["path"])
+            got = self.read_out(e["path"])
+            if got is None:
+                continue
+            original = self.original(e["package"], e["path"])
+            if self.args.mod == "CAMO":
+                self.check_dimmed(e["path"], got, original)
+            else:
+                self.check_colour(e["path"], got, original, colour)
+            self.checked += 1
+        return expected
+
+    def check_dimmed(self, name, got, original):
+        try:
+            new, old = self.decode(got), self.decode(original)
+        except Exception as e:
+            self.fault("undecodable: %s (%s)" % (name, e))
+            return
+        r = self.args.ratio
+        w, h = old.size
+        if r > 0:
+            w, h = max(16, w // r), max(16, h // r)
+        if new.size != (w, h):
+            self.fault("size: %s is %s, expected %s" % (name, new.size, (w, h)))
+            return
+        if got[84:88] != original[84:88]:
+            self.fault("format changed: %s" % name)
+
+        def mean(img):
+            px = list(img.getdata())
+            return sum(p[0] + p[1] + p[2] for p in px) / (3.0 * len(px))
+        want = mean(old) * self.args.visibility / 100.0
+        if abs(mean(new) - want) > 3 + want * 0.08:
+            self.fault("brightness of %s is %.1f, expected about %.1f" % (name, mean(new), want))
+
+    # space.bin ------------------------------------------------------------------------------
+
+    def check_space_bins(self):
+        colours = {"MapTanks": self.args.tank_color, "MapTrains": self.args.train_color}
+        expected = []
+        for e in self.record["touch"]:
+            if not self.in_scope(e):
+                continue
+            painted = [t for t in e["textures"] if colours.get(t["by"]) and not t.get("unchanged")]
+            if not painted:
+                continue
+            expected.append(e["path"])
+            got = self.read_out(e["path"])
+            if got is None:
+                continue
+            original = self.original(e["package"], e["path"])
+            if len(got) != len(original):
+                self.fault("space.bin size changed: %s" % e["path"])
+                continue
+            slots = sorted((t["offset"], t["offset"] + t["length"]) for t in painted)
+            pos = 0
+            for start, end in slots + [(len(got), len(got))]:
+                if got[pos:start] != original[pos:start]:
+                    self.fault("bytes outside the repainted textures changed in %s between %d and %d"
+                               % (e["path"], pos, start))
+                    break
+                pos = end
+            for t in painted:
+                slot = got[t["offset"]:t["offset"] + t["length"]]
+                old = original[t["offset"]:t["offset"] + t["length"]]
+                self.check_colour(e["path"] + ":" + t["name"], slot, old, colours[t["by"]])
+            self.checked += 1
+        return expected
+
+    def run(self):
+        mod = self.args.mod
+        if mod in ("DPT", "CCT"):
+            expected = self.check_models()
+        elif mod == "SpaceBin":
+            expected = self.check_space_bins()
+        else:
+            expected = self.check_textures()
+        if self.args.exact:
+            want = set(expected) | set(self.args.extra or [])
+            have = set()
+            for root, _, files in os.walk(self.args.out):
+                for f in files:
+                    have.add(os.path.relpath(os.path.join(root, f), self.args.out).replace(os.sep, "/"))
+            for p in sorted(have - want):
+                self.fault("unexpected file: " + p)
+            for p in sorted(set(self.args.extra or []) - have):
+                self.fault("missing: " + p)
+        for f in self.faults:
+            print(f)
+        if not self.faults:
+            print("checked %d files" % self.checked)
+        return 1 if self.faults else 0
+
+
+def main(argv):
+    p = argparse.ArgumentParser()
+    p.add_argument("--manifest", required=True)
+    p.add_argument("--client", required=True)
+    p.add_argument("--out", required=True)
+    p.add_argument("--mod", required=True, choices=["DPT", "CCT", "MEM", "CTM", "SpaceBin", "CAMO"])
+    p.add_argument("--packages", nargs="*", help="only entries of these packages")
+    p.add_argument("--exact", action="store_true", help="the folder holds nothing else")
+    p.add_argument("--extra", nargs="*", help="further files the folder must hold (with --exact)")
+    p.add_argument("--remove-shadows", action="store_true")
+    p.add_argument("--without-hd", action="store_true")
+    p.add_argument("--color", default="#FFFFFF")
+    p.add_argument("--tank-color", default="")
+    p.add_argument("--train-color", default="")
+    p.add_argument("--visibility", type=int, default=30)
+    p.add_argument("--ratio", type=int, default=0)
+    return Checker(p.parse_args(argv)).run()
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
