@@ -25,11 +25,15 @@ ARSign MakeSignRules(const ARFiles& roots) {
 }
 
 bool SignMatches(const RSign& rule, std::string_view lowerPath) {
-  const std::size_t count = std::min<std::size_t>(rule.Words.size(), std::max(rule.WordCount, 0));
+  return WordsMatch(rule.Words, rule.WordCount, lowerPath);
+}
+
+bool WordsMatch(const TStrArray& words, std::int32_t wordCount, std::string_view lowerPath) {
+  const std::size_t count = std::min<std::size_t>(words.size(), std::max(wordCount, 0));
   if (count == 0) return false;
   std::size_t from = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    const std::string& word = rule.Words[i];
+    const std::string& word = words[i];
     const std::size_t at = lowerPath.find(word, from);
     if (at == std::string_view::npos) return false;
     from = at + word.size();

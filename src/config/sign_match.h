@@ -17,6 +17,9 @@ ARSign MakeSignRules(const ARFiles& roots);
 // occurs anywhere; a rule without fragments never matches. The path must already be lower-case.
 bool SignMatches(const RSign& rule, std::string_view lowerPath);
 
+// The same test for the first count words of a list.
+bool WordsMatch(const TStrArray& words, std::int32_t count, std::string_view lowerPath);
+
 // Whether any rule matches; rules are tried in order.
 bool AnySignMatches(const ARSign& rules, std::string_view lowerPath);
 
