@@ -14,6 +14,7 @@
 #include "config/cfg_refresh.h"
 #include "engine/console.h"
 #include "engine/key_table.h"
+#include "engine/mod_stages.h"
 #include "engine/system_facts.h"
 #include "net/download_file.h"
 #include "net/endpoints.h"
@@ -26,22 +27,6 @@ namespace ashtint {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Thrown to end the run from any depth; Run() turns it into the exit code.
-struct TRunEnd {
-  int code;
-};
-
-struct StageInfo {
-  const char* name;
-  bool RRunOptions::*enabled;
-};
-
-constexpr StageInfo kStages[] = {
-    {"DPT", &RRunOptions::DPTMod},         {"CCT", &RRunOptions::CCTMod}, {"MEM", &RRunOptions::MEMMod},
-    {"CTM", &RRunOptions::CTMMod},         {"SpaceBin", &RRunOptions::SpaceBinMod},
-    {"CAMO", &RRunOptions::CAMOMod},
-};
 
 const char* BoolText(bool b) { return b ? "True" : "False"; }
 
@@ -90,7 +75,7 @@ void TEngineRun::Log(const std::string& text) {
   if (log_) log_->Write(text);
 }
 
-void TEngineRun::ExitWithCode(int code) { throw TRunEnd{code}; }
+void TEngineRun::ExitWithCode(int code) { throw TRunEndSignal{code}; }
 
 void TEngineRun::FatalExit(const std::string& word, int code) {
   ConsoleWriteLn(word);
@@ -104,7 +89,7 @@ int TEngineRun::Run(bool hasArguments) {
   int code = 0;
   try {
     code = Main(hasArguments);
-  } catch (const TRunEnd& end) {
+  } catch (const TRunEndSignal& end) {
     code = end.code;
   } catch (const std::exception& e) {
     // Nobody expected this: say what it was, keep whatever the run wrote, and end.
@@ -131,6 +116,7 @@ int TEngineRun::Main(bool hasArguments) {
   }
 
   OpenLog();
+  packageKeys_ = ReadPackageKeys(reader_);
   Options.TestMode = reader_.KeyFlag("test");
   if (Options.TestMode || log_) {
     ConsoleWriteLn("  > [DEBUG MODE]");
@@ -172,6 +158,7 @@ int TEngineRun::Main(bool hasArguments) {
   }
 
   RunStages();
+  if (Options.AllInOneWotmod) AllInOneStage();
   if (Options.RemoveWotmod) RemovalStage();
 
   OldWotmods.clear();
@@ -308,7 +295,7 @@ void TEngineRun::ResolveStageKeys() {
 
 void TEngineRun::ResolveSevenZipLibrary() {
   bool anyStage = false;
-  for (const auto& s : kStages) anyStage = anyStage || Options.*(s.enabled);
+  for (const auto& s : StageTable()) anyStage = anyStage || Options.*(s.Enabled);
   if (!anyStage) return;
   const std::string given = reader_.KeyText("sevenzip-dll-file");
   const std::string libraryExt = ExtractFileExt(SevenZipLibraryName);
@@ -326,6 +313,7 @@ void TEngineRun::ResolveSevenZipLibrary() {
     ConsoleWriteLn("");
   }
   Options.SevenZipDllFile = library;
+  SetArchiveLibraryPath(library);
   Log("SevenZip file: " + Options.SevenZipDllFile);
 }
 
@@ -335,48 +323,6 @@ void TEngineRun::ResolveCpuAndTemp() {
   Log("CPU Count: " + std::to_string(Options.CPUCount));
   TempFolder = GetTempFolder() + NewGuidText() + PathDelim + "res" + PathDelim;
   Log("Temp Path: " + TempFolder);
-}
-
-void TEngineRun::RunStages() {
-  for (const auto& s : kStages) {
-    if (!(Options.*(s.enabled))) continue;
-    // Never pretend: a mod this build cannot make is refused and the run says so.
-    ConsoleWriteLn(std::string("  > ") + s.name + "-mod: this build cannot create this mod yet!");
-    ConsoleWriteLn("");
-    Log(std::string(s.name) + "-mod refused: not available in this build");
-    StoreError(ecStageNotAvailable);
-  }
-  if (Options.AllInOneWotmod) {
-    ConsoleWriteLn("  > Files packing... this build cannot create packages yet!");
-    ConsoleWriteLn("");
-    StoreError(ecStageNotAvailable);
-  }
-}
-
-void TEngineRun::RemovalStage() {
-  ConsoleWrite("  > Delete old wotmod-files... ");
-  if (!OldWotmods.empty()) {
-    Log("Delete old wotmod-file:");
-    for (const auto& path : OldWotmods) {
-      std::error_code ec;
-      const bool deleted = fs::remove(fs::path(path), ec) && !ec;
-      Log((deleted ? "Deleted " : "Not deleted ") + path);
-    }
-  }
-  {
-    // Only the folder, and only when it is empty: remove() of a directory never recurses.
-    const fs::path sub = fs::path(Options.ModsPath + "AshtintCreator");
-    std::error_code ec;
-    if (fs::is_directory(fs::symlink_status(sub, ec))) fs::remove(sub, ec);
-  }
-  const std::size_t n = OldWotmods.size();
-  if (n == 0)
-    ConsoleWriteLn("OK");
-  else if (n == 1)
-    ConsoleWriteLn("OK (1 file)");
-  else
-    ConsoleWriteLn("OK (" + std::to_string(n) + " files)");
-  ConsoleWriteLn("");
 }
 
 }  // namespace ashtint

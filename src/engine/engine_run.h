@@ -9,9 +9,19 @@
 #include "common/arrays.h"
 #include "engine/command_line_reader.h"
 #include "engine/log.h"
+#include "engine/package_descriptors.h"
 #include "engine/run_options.h"
+#include "mods/main_thread_queue.h"
+#include "mods/pkg_scan.h"
 
 namespace ashtint {
+
+struct TStageDef;
+
+// Thrown to end the run from any depth; Run() turns it into the exit code.
+struct TRunEndSignal {
+  int code;
+};
 
 class TEngineRun {
  public:
@@ -48,6 +58,13 @@ class TEngineRun {
   void ResolveSevenZipLibrary();
   void ResolveCpuAndTemp();
   void RunStages();
+  void RunStage(const TStageDef& stage);
+  void RunWorkers(const TStageDef& stage, TMainThreadQueue& queue, std::vector<std::unique_ptr<ThPkgScan>>& pending,
+                  std::vector<std::unique_ptr<ThPkgScan>>& running);
+  void ReportWorker(const TStageDef& stage, ThPkgScan& worker);
+  // Writes the descriptors into root and packs it into the kind's package; reports the result.
+  bool PackFolder(TPackageKind kind, const std::string& root, bool logToWriter, int failCode);
+  void AllInOneStage();
   void RemovalStage();
   [[noreturn]] void FatalExit(const std::string& word, int code);
   [[noreturn]] void ExitWithCode(int code);
@@ -55,6 +72,7 @@ class TEngineRun {
   std::string programFolder_;
   TCommandLineReader reader_;
   std::unique_ptr<TLog> log_;
+  RPackageKeys packageKeys_;
 };
 
 // The engine's banner lines, also used by tests.

@@ -1,5 +1,7 @@
 #include "mods/main_thread_queue.h"
 
+#include <chrono>
+
 namespace ashtint {
 
 void TMainThreadQueue::Synchronize(const std::function<void()>& call) {
@@ -51,6 +53,12 @@ std::uint64_t TMainThreadQueue::Events() {
 std::uint64_t TMainThreadQueue::WaitForEvent(std::uint64_t seen) {
   std::unique_lock lock(mutex_);
   eventCv_.wait(lock, [&] { return events_ != seen; });
+  return events_;
+}
+
+std::uint64_t TMainThreadQueue::WaitForEvent(std::uint64_t seen, int timeoutMs) {
+  std::unique_lock lock(mutex_);
+  eventCv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return events_ != seen; });
   return events_;
 }
 

@@ -33,6 +33,8 @@ class TMainThreadQueue {
   // looking at the workers, then WaitForEvent(taken) sleeps only when nothing happened since.
   std::uint64_t Events();
   std::uint64_t WaitForEvent(std::uint64_t seen);
+  // The same, but gives up after timeoutMs (then the count is unchanged).
+  std::uint64_t WaitForEvent(std::uint64_t seen, int timeoutMs);
 
  private:
   struct TCall {

@@ -9,6 +9,9 @@ namespace ashtint {
 // from it gives end of input at once.
 void DetachConsole();
 
+// Whether standard output is an interactive terminal (not a file or a pipe).
+bool StdoutIsTerminal();
+
 enum class TMessageIcon { Information, Warning, Error };
 
 // A modal message box with one OK button. A console program on Linux has no window system it

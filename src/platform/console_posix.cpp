@@ -23,6 +23,8 @@ void DetachConsole() {
   std::clearerr(stdin);
 }
 
+bool StdoutIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
 void ShowMessageBox(const std::string& caption, const std::string& text, TMessageIcon icon) {
   const char* kind = icon == TMessageIcon::Error ? "error" : icon == TMessageIcon::Warning ? "warning" : "";
   std::cout.flush();

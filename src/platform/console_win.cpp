@@ -1,3 +1,5 @@
+#include <io.h>
+#include <stdio.h>
 #include <windows.h>
 
 #include "platform/console.h"
@@ -5,6 +7,8 @@
 namespace ashtint {
 
 void DetachConsole() { FreeConsole(); }
+
+bool StdoutIsTerminal() { return _isatty(_fileno(stdout)) != 0; }
 
 void ShowMessageBox(const std::string& caption, const std::string& text, TMessageIcon icon) {
   UINT flags = MB_OK;
