@@ -4,6 +4,7 @@
 make-python OUT SRC: zips the tree SRC with folder entries, deflating every other file.
 list ZIP: one line per entry "name<TAB>method<TAB>size<TAB>crc<TAB>flags<TAB>mode<TAB>extra ids",
           then "TEST OK" when every entry's data checks out, else "TEST BAD <name>".
+read ZIP NAME: the bytes of one entry on standard output.
 """
 import os
 import sys
@@ -51,5 +52,8 @@ if __name__ == "__main__":
         make_python(sys.argv[2], sys.argv[3])
     elif cmd == "list":
         list_zip(sys.argv[2])
+    elif cmd == "read":
+        with zipfile.ZipFile(sys.argv[2]) as z:
+            sys.stdout.buffer.write(z.read(sys.argv[3]))
     else:
         sys.exit("unknown command " + cmd)
