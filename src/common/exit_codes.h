@@ -21,8 +21,7 @@ enum ExitCode : int {
   ecNoFreeSpace = 16010,
   ecAllInOneEmpty = 16091,
   ecAllInOneFailed = 16092,
-  // Not in the table: a stage this build cannot run, and an error nobody expected.
-  ecStageNotAvailable = 1,
+  // Not in the table: an error nobody expected.
   ecUnhandledError = 255,
 };
 

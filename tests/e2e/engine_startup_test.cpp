@@ -185,16 +185,3 @@ TEST(EngineStartup, VersionTagClosesTheEngineFile) {
   const std::string forward(tail.rbegin(), tail.rend());
   EXPECT_EQ(forward, "VER:2.2.1:248;");
 }
-
-TEST(EngineStartup, StageKeysThisBuildCannotServeAreRefusedNotFaked) {
-  EngineEnv env;
-  const auto client = env.MakeClient();
-  const auto r = env.Run({"--wot-path=" + client.string(), "--DPT-mod=ff8800", "--CAMO-mod=50",
-                          "--no-update-configs", "--auto-close-console"});
-  EXPECT_EQ(r.code, ashtint::ecStageNotAvailable);
-  EXPECT_NE(r.out.find("  > DPT-mod: this build cannot create this mod yet!"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("  > CAMO-mod: this build cannot create this mod yet!"), std::string::npos);
-  // A stage error keeps the console open even with auto-close.
-  EXPECT_EQ(r.out.substr(r.out.size() - 26), "    Press enter to exit...");
-  EXPECT_FALSE(std::filesystem::exists(client / "mods"));
-}

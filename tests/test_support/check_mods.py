@@ -67,7 +67,8 @@ class Checker:
         return z.read(path)
 
     def out_path(self, path):
-        return os.path.join(self.args.out, *path.split("/"))
+        prefix = ["res"] if self.args.package else []
+        return os.path.join(self.args.out, *(prefix + path.split("/")))
 
     def read_out(self, path):
         p = self.out_path(path)
@@ -233,14 +234,18 @@ class Checker:
         else:
             expected = self.check_textures()
         if self.args.exact:
-            want = set(expected) | set(self.args.extra or [])
+            extra = list(self.args.extra or [])
+            if self.args.package:
+                expected = ["res/" + p for p in expected]
+                extra = ["res/" + p for p in extra] + ["meta.xml", "properties.xml"]
+            want = set(expected) | set(extra)
             have = set()
             for root, _, files in os.walk(self.args.out):
                 for f in files:
                     have.add(os.path.relpath(os.path.join(root, f), self.args.out).replace(os.sep, "/"))
             for p in sorted(have - want):
                 self.fault("unexpected file: " + p)
-            for p in sorted(set(self.args.extra or []) - have):
+            for p in sorted(set(extra) - have):
                 self.fault("missing: " + p)
         for f in self.faults:
             print(f)
@@ -258,6 +263,8 @@ def main(argv):
     p.add_argument("--packages", nargs="*", help="only entries of these packages")
     p.add_argument("--exact", action="store_true", help="the folder holds nothing else")
     p.add_argument("--extra", nargs="*", help="further files the folder must hold (with --exact)")
+    p.add_argument("--package", action="store_true",
+                   help="the folder is an unpacked package: the files below res/, the descriptors at the top")
     p.add_argument("--remove-shadows", action="store_true")
     p.add_argument("--without-hd", action="store_true")
     p.add_argument("--color", default="#FFFFFF")

@@ -1,0 +1,183 @@
+// The six mod stages run by the real engine on a generated client: console reports, exit codes,
+// and packages read back with python's zipfile and checked against the client's manifest.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "common/exit_codes.h"
+#include "e2e/engine_env.h"
+
+using namespace e2e;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kSource = ASHTINT_SOURCE_DIR;
+const std::string kPython = "/usr/bin/python3";
+
+class EngineStages : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new test_support::TempDir;
+    const auto made = test_support::RunProcess(
+        kPython, {kSource + "/tools/gen_client.py", "--profile", "small", "--out", dir_->str() + "gen"});
+    ASSERT_EQ(made.status, 0) << made.err;
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+
+  // A fresh copy of the generated client for each test, so packages never meet across tests.
+  void SetUp() override {
+    client_ = env_.root() / "client";
+    fs::copy(dir_->path() / "gen" / "World_of_Tanks_EU", client_, fs::copy_options::recursive);
+    mods_ = client_ / "mods" / "1.24.0.1";
+  }
+
+  test_support::ProcessResult Run(std::vector<std::string> args) const {
+    args.insert(args.begin(), {"--wot-path=" + client_.string(), "--no-update-configs", "--auto-close-console",
+                               "--configs-path=" + kSource + "/configs"});
+    return env_.Run(args, "");
+  }
+
+  // The packages in the mods folder (below it too), by file name.
+  std::map<std::string, fs::path> Packages() const {
+    std::map<std::string, fs::path> found;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(mods_, ec); !ec && it != fs::recursive_directory_iterator();
+         ++it)
+      if (it->is_regular_file()) found[it->path().filename().string()] = it->path();
+    return found;
+  }
+
+  fs::path Unpack(const fs::path& package) const {
+    const fs::path to = env_.root() / "unpacked" / package.filename();
+    const auto r = test_support::RunProcess(kPython, {kSource + "/tests/test_support/unpack_wotmod.py",
+                                                      package.string(), to.string()});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    return to;
+  }
+
+  void ExpectMatchesManifest(const fs::path& folder, std::vector<std::string> args) const {
+    std::vector<std::string> all{kSource + "/tests/test_support/check_mods.py", "--manifest",
+                                 (dir_->path() / "gen" / "manifest.json").string(), "--client", client_.string(),
+                                 "--out", folder.string()};
+    all.insert(all.end(), args.begin(), args.end());
+    const auto r = test_support::RunProcess(kPython, all);
+    EXPECT_EQ(r.status, 0) << folder << "\n" << r.out << r.err;
+  }
+
+  static test_support::TempDir* dir_;
+  EngineEnv env_;
+  fs::path client_, mods_;
+};
+test_support::TempDir* EngineStages::dir_ = nullptr;
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t p = 0; (p = text.find(what, p)) != std::string::npos; p += what.size()) ++n;
+  return n;
+}
+
+TEST_F(EngineStages, AllSixStagesPackExactlyTheManifestsFiles) {
+  const auto r = Run({"--DPT-mod=FFFFFF", "--inside-color=202020", "--remove-shadows", "--CCT-mod=404040",
+                      "--MEM-mod=DD7744", "--CTM-mod=2050A0", "--SpaceBin-mod=DD7744|2050A0", "--CAMO-mod=30",
+                      "--downsizing-ratio=4"});
+  ASSERT_TRUE(r.exited);
+  EXPECT_EQ(r.code, 0) << r.out << r.err;
+  // Reports in their columns: DPT's is 35 wide, the map stages' 40.
+  EXPECT_NE(r.out.find("  > Creating monochromatic textures for crashed tanks\r\n    Processing:\r\n"
+                       "          shared_content-part1.pkg           OK\r\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("          01_karelia.pkg                          OK ("), std::string::npos);
+  EXPECT_EQ(Count(r.out, "    Files packing... OK\r\n    Created files:\r\n          mod.AshtintCreator."), 6u);
+  EXPECT_EQ(Count(r.out, "    Delete temporary files... OK\r\n\r\n"), 6u);
+
+  const auto packages = Packages();
+  ASSERT_EQ(packages.size(), 6u);
+  std::map<std::string, std::vector<std::string>> expected{
+      {"TankCrashTextures", {"DPT", "--remove-shadows", "--extra", "vehicles/tank_crash.dds", "vehicles/inside_crash.dds"}},
+      {"TrackCrashTextures", {"CCT", "--extra", "vehicles/track_crash.dds"}},
+      {"TankMapTextures", {"MEM", "--color", "#DD7744"}},
+      {"TrainMapTextures", {"CTM", "--color", "#2050A0"}},
+      {"SpaceBinPatched", {"SpaceBin", "--tank-color", "#DD7744", "--train-color", "#2050A0"}},
+      {"Camouflages", {"CAMO", "--visibility", "30", "--ratio", "4"}}};
+  for (const auto& [name, path] : packages) {
+    const std::string kind = name.substr(19, name.find('_') - 19);  // after "mod.AshtintCreator."
+    ASSERT_TRUE(expected.count(kind)) << name;
+    std::vector<std::string> args = expected[kind];
+    args.insert(args.begin(), "--mod");
+    args.insert(args.end(), {"--exact", "--package"});
+    const fs::path folder = Unpack(path);
+    ExpectMatchesManifest(folder, args);
+    const std::string meta = ReadFile(folder / "meta.xml");
+    EXPECT_NE(meta.find("<id>mod.AshtintCreator." + kind + "</id>\r\n"), std::string::npos) << meta;
+  }
+  // Nothing of the run is left in the temporary folder.
+  EXPECT_EQ(Count(r.out, "Delete temporary files"), 6u);
+}
+
+TEST_F(EngineStages, LooseFilesDeveloperKeysAndOnePackageOfEverything) {
+  const fs::path loose = env_.root() / "loose";
+  auto r = Run({"--without-wotmod", "--mods-path=" + loose.string(), "--CCT-mod=404040", "--test"});
+  EXPECT_EQ(r.code, 0) << r.out;
+  // Test mode takes one package: the last of the list that exists.
+  EXPECT_EQ(Count(r.out, "          vehicles_level_"), 1u) << r.out;
+  EXPECT_EQ(r.out.find("Files packing"), std::string::npos);
+  EXPECT_TRUE(fs::exists(loose / "vehicles" / "track_crash.dds"));
+  EXPECT_TRUE(Packages().empty());
+
+  r = Run({"--DPT-mod=FF0000", "--subfolder-wotmod", "--DPT-wotmod-name=crash", "--DPT-wotmod-meta=my.id|1.0|My name|My text"});
+  EXPECT_EQ(r.code, 0) << r.out;
+  ASSERT_TRUE(fs::exists(mods_ / "AshtintCreator" / "crash.wotmod")) << r.out;
+  EXPECT_EQ(ReadFile(Unpack(mods_ / "AshtintCreator" / "crash.wotmod") / "meta.xml"),
+            "<root>\r\n    <id>my.id</id>\r\n    <version>1.0</version>\r\n    <name>My name</name>\r\n"
+            "    <description>My text</description>\r\n</root>\r\n");
+  fs::remove_all(mods_);
+
+  r = Run({"--allinone-wotmod", "--DPT-mod=FFFFFF", "--CCT-mod=404040"});
+  EXPECT_EQ(r.code, 0) << r.out;
+  const auto packages = Packages();
+  ASSERT_EQ(packages.size(), 1u);
+  EXPECT_EQ(packages.begin()->first.rfind("mod.AshtintCreator.AllMods_2.2.1.248.", 0), 0u);
+  const fs::path all = Unpack(packages.begin()->second);
+  ExpectMatchesManifest(all, {"--mod", "DPT", "--package"});
+  ExpectMatchesManifest(all, {"--mod", "CCT", "--package"});
+  const std::string props = ReadFile(all / "properties.xml");
+  EXPECT_LT(props.find("<TankCrashTextures>"), props.find("<TrackCrashTextures>")) << props;
+}
+
+TEST_F(EngineStages, FailuresStoreTheirCodesAndTheRunGoesOn) {
+  // A damaged package: reported after three attempts, the others still packed.
+  const fs::path damaged = client_ / "res" / "packages" / "vehicles_level_05-part1.pkg";
+  fs::resize_file(damaged, fs::file_size(damaged) / 2);
+  // Configurations: one unusable, one that selects nothing.
+  const fs::path cfgs = env_.root() / "cfgs";
+  fs::create_directories(cfgs);
+  fs::copy_file(kSource + "/configs/CrashTanks.cfg", cfgs / "CrashTanks.cfg");
+  WriteFile(cfgs / "MapTanks.cfg", "config_version = 0\r\nsoft_version = 248\r\ncontent\\\r\n\tnothing\r\n");
+  WriteFile(cfgs / "MapTrains.cfg", "config_version = 1\r\nsoft_version = 248\r\ncontent\\\r\n\tno_such_thing\r\n");
+
+  const auto r = Run({"--configs-path=" + cfgs.string(), "--DPT-mod=FFFFFF", "--MEM-mod=DD7744", "--CTM-mod=2050A0"});
+  ASSERT_TRUE(r.exited);
+  EXPECT_EQ(r.code, ashtint::StageExitCode(1, ashtint::StageErrorWorker)) << r.out;  // 16011 came first
+  EXPECT_NE(r.out.find("          vehicles_level_05-part1.pkg        Failed!\r\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("An error occurred while working with one of the files!\r\n\r\nPkg: " + damaged.string()),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.out.find("  > Creating monochromatic textures for tanks on the maps\r\n    Not found cfg-file!\r\n\r\n"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("    Files packing... Not found dds-files!\r\n    Delete temporary files... OK\r\n"),
+            std::string::npos);
+  // The crashed-tank package holds what the good packages gave.
+  const auto packages = Packages();
+  ASSERT_EQ(packages.size(), 1u);
+  ExpectMatchesManifest(Unpack(packages.begin()->second),
+                        {"--mod", "DPT", "--package", "--packages", "vehicles_level_01.pkg", "vehicles_level_08-part1.pkg"});
+  // A stage error keeps the console open even with auto-close.
+  EXPECT_EQ(r.out.substr(r.out.size() - 26), "    Press enter to exit...");
+}
+
+}  // namespace
