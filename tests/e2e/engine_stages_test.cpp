@@ -180,4 +180,47 @@ TEST_F(EngineStages, FailuresStoreTheirCodesAndTheRunGoesOn) {
   EXPECT_EQ(r.out.substr(r.out.size() - 26), "    Press enter to exit...");
 }
 
+TEST_F(EngineStages, TooLittleFreeSpaceEndsTheRunWith16010) {
+  // The mods folder on a small file system of its own, in a mount namespace of this run only.
+  const fs::path small = env_.root() / "small";
+  fs::create_directories(small);
+  std::vector<std::string> args{"-m", "sh", "-c", "mount -t tmpfs -o size=8m tmpfs \"$0\" && exec \"$@\"",
+                                small.string(), env_.engine().string(), "--wot-path=" + client_.string(),
+                                "--mods-path=" + small.string(), "--no-update-configs",
+                                "--configs-path=" + kSource + "/configs", "--DPT-mod=FFFFFF"};
+  const auto probe = test_support::RunProcess("/usr/bin/unshare", {"-m", "sh", "-c", "mount -t tmpfs tmpfs /mnt"});
+  if (probe.status != 0) GTEST_SKIP() << "no mount namespaces here: " << probe.err;
+  const auto r = test_support::RunProcess("/usr/bin/unshare", args, "\n",
+                                          {"ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/"});
+  EXPECT_EQ(r.code, ashtint::ecNoFreeSpace) << r.out << r.err;
+  EXPECT_NE(r.out.find("  > Creating monochromatic textures for crashed tanks\r\n    Not enough free disk space!\r\n"
+                       "\r\n    Press enter to exit..."),
+            std::string::npos)
+      << r.out;
+}
+
+TEST_F(EngineStages, AKilledRunNeverLeavesABrokenPackage) {
+  // Killed at points spread over a whole run: whatever carries a package's name is whole.
+  const std::vector<std::string> args{"--wot-path=" + client_.string(), "--no-update-configs", "--auto-close-console",
+                                      "--configs-path=" + kSource + "/configs", "--DPT-mod=FFFFFF",
+                                      "--CCT-mod=404040", "--MEM-mod=DD7744", "--CTM-mod=2050A0",
+                                      "--SpaceBin-mod=DD7744|2050A0", "--CAMO-mod=30"};
+  int broken = 0, whole = 0;
+  for (const char* delay : {"0.05", "0.1", "0.15", "0.2", "0.25", "0.3", "0.4", "0.6"}) {
+    std::vector<std::string> all{"-s", "KILL", delay, env_.engine().string()};
+    all.insert(all.end(), args.begin(), args.end());
+    test_support::RunProcess("/usr/bin/timeout", all, "", {"ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/"});
+    for (const auto& [name, path] : Packages()) {
+      if (name.size() < 7 || name.substr(name.size() - 7) != ".wotmod") continue;
+      const auto r = test_support::RunProcess(
+          kPython, {"-c", "import sys,zipfile\nz=zipfile.ZipFile(sys.argv[1])\nsys.exit(1 if z.testzip() else 0)",
+                    path.string()});
+      (r.status == 0 ? whole : broken) += 1;
+      fs::remove(path);
+    }
+  }
+  EXPECT_EQ(broken, 0);
+  EXPECT_GT(whole, 0);  // some runs got as far as writing packages
+}
+
 }  // namespace
