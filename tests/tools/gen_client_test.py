@@ -186,6 +186,7 @@ class SmallClient(unittest.TestCase):
 
     def test_visuals_are_packed_sections_with_the_references_the_manifest_lists(self):
         parsed = {}
+        long_refs = []
         for pkg, path, data in self.all_files(".visual_processed"):
             try:
                 root = read_packed(data)
@@ -197,8 +198,18 @@ class SmallClient(unittest.TestCase):
                 desc = struct.unpack_from("<I", data, at - 4)[0]
                 self.assertEqual(desc, 0x10000000 | (len(name) + len(tex)), path)
                 self.assertEqual(data[at:at + len(name) + len(tex)], (name + tex).encode(), path)
-                self.assertLess(len(name) + len(tex), 256, path)
+                if len(name) + len(tex) > 255:
+                    long_refs.append((pkg, path, name, tex, desc))
             parsed[(pkg, path)] = (root, refs)
+        # Exactly one reference is long enough for its length's low byte to wrap, and the
+        # crashed-tank mod must rewrite it.
+        self.assertEqual(len(long_refs), 1, long_refs)
+        pkg, path, name, tex, desc = long_refs[0]
+        self.assertNotEqual(desc & 0xFF, len(name) + len(tex))
+        touch = [r for r in self.m["mods"]["DPT"]["touch"] if (r["package"], r["path"]) == (pkg, path)]
+        self.assertEqual(touch[0]["case"], "long_reference")
+        ref = [r for r in touch[0]["references"] if r["path"] == tex][0]
+        self.assertEqual((ref["length"], ref["becomes"]), (len(name) + len(tex), "vehicles/tank_crash.dds"))
         self.assertGreater(len(parsed), 50)
         for mod in ("DPT", "CCT"):
             for rec in self.m["mods"][mod]["touch"]:
@@ -235,6 +246,42 @@ class SmallClient(unittest.TestCase):
                 if r["property"] in ("normalMap", "metallicGlossMap"):
                     self.assertIsNone(r["becomes_remove_shadows"])
         self.assertTrue(any("_Inside_" in r["path"] for rec in dpt["touch"] for r in rec["references"]))
+
+    def test_planted_model_folders_levels_and_segments(self):
+        dpt, cct = self.m["mods"]["DPT"], self.m["mods"]["CCT"]
+
+        def by_case(recs, case):
+            return [r for r in recs if r.get("case") == case]
+        # A crash-folder track segment counts as a turret: its inside texture takes the inside
+        # colour, which a gun would keep.
+        seg = by_case(dpt["touch"], "segment")
+        self.assertEqual(len(seg), 1)
+        self.assertTrue(seg[0]["path"].endswith("/crash/track/Segment.visual_processed"))
+        self.assertEqual(seg[0]["part"], "turret")
+        root = read_packed(self.contents[seg[0]["package"]][seg[0]["path"]])
+        self.assertEqual(set(fx_strings(root)), {CRASH_FX})
+        inside = [r["becomes"] for r in seg[0]["references"]
+                  if r["property"] == "diffuseMap" and "_inside_" in r["path"].lower()]
+        self.assertEqual(inside, ["vehicles/inside_crash.dds"])
+        self.assertEqual([r["reason"] for r in by_case(cct["leave"], "segment")],
+                         ["not a chassis model: the crashed-tank mod's"])
+        # Plain track folders and client collision folders are left by both mods.
+        for case, folder, reason in (("track_folder", "/track/", "track model, not in a crash folder"),
+                                     ("collision_client", "/collision_client/", "collision model, not in a crash folder")):
+            for mod in (dpt, cct):
+                left = by_case(mod["leave"], case)
+                self.assertTrue(left, case)
+                for r in left:
+                    self.assertTrue(folder in r["path"] and "/crash/" not in r["path"], r["path"])
+                    self.assertEqual(r["reason"], reason)
+        # The same vehicle has crash levels 1 and 2 of its parts, each one a mod must write.
+        base = seg[0]["path"].split("/crash/")[0] + "/"
+        files = self.contents[seg[0]["package"]]
+        touched = {r["path"] for mod in (dpt, cct) for r in mod["touch"]}
+        for lod in ("lod1", "lod2"):
+            parts = {p for p in files if p.startswith(base + "crash/%s/" % lod) and p.endswith(".visual_processed")}
+            self.assertTrue({base + "crash/%s/%s.visual_processed" % (lod, n) for n in ("Hull", "Chassis", "Turret_01")} <= parts)
+            self.assertEqual(parts - touched, set())
 
     def test_space_bins_have_a_consistent_section_table_and_materials(self):
         sb = self.m["mods"]["SpaceBin"]

@@ -31,6 +31,7 @@ R_OTHER_MODEL = "neither a tank model nor a train"
 R_TERRAIN = "map terrain texture"
 R_NOT_MAP_PKG = "not counted as a map package: its name does not start with a digit"
 R_NO_MATCH = "no embedded texture matches the map rules: no output file"
+R_TRACK = "track model, not in a crash folder"
 
 
 # Vehicle parts are closed once they pass this size, well below the 2 GiB the game's zip
@@ -75,6 +76,9 @@ class Generator:
         self.packages = {}  # name -> record
         self.mods = {k: {"touch": [], "leave": []} for k in ("DPT", "CCT", "MEM", "CTM", "SpaceBin", "CAMO")}
         self.unlisted = set()
+        # Planted edge cases draw from their own generator, so the ordinary content stays as it
+        # would be without them.
+        self.edge_rng = random.Random(opts.seed * 1000003 + 17)
 
     # --- helpers ----------------------------------------------------------------------------
 
@@ -98,10 +102,11 @@ class Generator:
             "size": os.path.getsize(w.path),
         }
 
-    def texture(self, w, path, fmt, size, kind, chain=True, hd=None, cap=4096):
+    def texture(self, w, path, fmt, size, kind, chain=True, hd=None, cap=4096, rng=None):
         """Writes a texture and, with an HD writer, its `_hd` twin at twice the size."""
-        v = self.rng.randrange(self.o.variants)
-        style = 1 if self.rng.random() < 0.2 else 0
+        rng = rng or self.rng
+        v = rng.randrange(self.o.variants)
+        style = 1 if rng.random() < 0.2 else 0
         tw, th = min(size[0], cap), min(size[1], cap)
         data = dxt.stamp(dxt.make_dds(fmt, tw, th, chain, kind, 1000 + v, style), fmt, _colour(path))
         w.add(path, data)
@@ -180,71 +185,103 @@ class Generator:
             if name not in [p[0] for p in parts]:
                 parts.append((name, kind, mats))
 
-        for name, kind, mats in parts:
-            for state in ("normal", "crash"):
-                fx = visuals.CRASH_FX if state == "crash" else visuals.TANK_FX
-                spec = special.get(name) if state == "crash" else None
-                if spec and spec[0] == "plain":
-                    fx = visuals.TANK_FX
-                m3 = [(ident, fx, r) for ident, r in (spec[3] if spec else mats)]
-                compact = bool(spec and spec[0] == "compact")
-                data = visuals.visual_bytes(name, m3, compact=compact, size=spec[1] if spec else None)
-                vpath = base + "%s/lod0/%s.visual_processed" % (state, name)
-                sd.add(base + "%s/lod0/%s.model" % (state, name),
-                       visuals.model_bytes(base + "%s/lod0/%s" % (state, name)))
-                sd.add(vpath, data)
-                sd.add(base + "%s/lod0/%s.primitives_processed" % (state, name),
-                       visuals.primitives_bytes(zlib.crc32(vpath.encode())))
-                self.record_visual(os.path.basename(sd.path), vpath, kind, state, fx, m3, len(data), listed)
-            cpath = base + "collision/%s.visual_processed" % name
-            sd.add(base + "collision/%s.model" % name, visuals.model_bytes(base + "collision/" + name))
-            cdata = visuals.visual_bytes(name, [("collision", "shaders/std_effects/lightonly.fx", [])])
-            sd.add(cpath, cdata)
-            sd.add(base + "collision/%s.primitives_processed" % name, visuals.primitives_bytes(idx))
-            pkg = os.path.basename(sd.path)
-            for mod in ("DPT", "CCT"):
-                self.leave(mod, pkg, cpath, R_UNLISTED if not listed else R_COLLISION)
+        # The first listed vehicle also carries what real clients have beside the plain layout:
+        # more detail levels, client collision models, track segments and a texture reference
+        # whose length no longer fits the low byte of its descriptor.
+        edge = listed and idx == 0
+        pkg = os.path.basename(sd.path)
+        long_path = None
+        if edge:
+            long_path = long_texture_path(base, short)
+            self.texture(sd, long_path, dxt.DXT1, (ts, ts), "albedo", True, hd, rng=self.edge_rng)
 
-    def record_visual(self, pkg, path, kind, state, fx, materials, size, listed):
+        for name, kind, mats in parts:
+            lods = ["lod0"] + (["lod1", "lod2"] if edge and name not in special else [])
+            for state in ("normal", "crash"):
+                for lod in lods:
+                    fx = visuals.CRASH_FX if state == "crash" else visuals.TANK_FX
+                    spec = special.get(name) if state == "crash" and lod == "lod0" else None
+                    if spec and spec[0] == "plain":
+                        fx = visuals.TANK_FX
+                    m3 = [(ident, fx, r) for ident, r in (spec[3] if spec else mats)]
+                    case = "lod" if lod != "lod0" else None
+                    if edge and name == "Hull" and state == "crash" and lod == "lod0":
+                        m3 = [(i, f, [(p, long_path if t == hull["AM"] else t) for p, t in r]) for i, f, r in m3]
+                        case = "long_reference"
+                    compact = bool(spec and spec[0] == "compact")
+                    data = visuals.visual_bytes(name, m3, compact=compact, size=spec[1] if spec else None,
+                                                long_ok=case == "long_reference")
+                    stem = base + "%s/%s/%s" % (state, lod, name)
+                    vpath = stem + ".visual_processed"
+                    sd.add(stem + ".model", visuals.model_bytes(stem))
+                    sd.add(vpath, data)
+                    sd.add(stem + ".primitives_processed", visuals.primitives_bytes(zlib.crc32(vpath.encode())))
+                    self.record_visual(pkg, vpath, kind, state, fx, m3, len(data), listed, case)
+            for cfolder in ["collision"] + (["collision_client"] if edge else []):
+                cpath = base + "%s/%s.visual_processed" % (cfolder, name)
+                sd.add(base + "%s/%s.model" % (cfolder, name), visuals.model_bytes(base + cfolder + "/" + name))
+                cdata = visuals.visual_bytes(name, [("collision", "shaders/std_effects/lightonly.fx", [])])
+                sd.add(cpath, cdata)
+                sd.add(base + "%s/%s.primitives_processed" % (cfolder, name), visuals.primitives_bytes(idx))
+                extra = {"case": "collision_client"} if cfolder != "collision" else {}
+                for mod in ("DPT", "CCT"):
+                    self.leave(mod, pkg, cpath, R_UNLISTED if not listed else R_COLLISION, **extra)
+
+        if edge:
+            # Track segments: the part kinds count "segment" as a turret, so a crash-folder one is
+            # the crashed-tank mod's, inside texture included; the plain track folder is nobody's.
+            seg = [("segment", refs(track, ("AM", "ANM"))), ("segment_inside", refs(inside, ("AM",)))]
+            for state, folder, fx, case in (("track", "track", visuals.TANK_FX, "track_folder"),
+                                             ("crash", "crash/track", visuals.CRASH_FX, "segment")):
+                stem = base + folder + "/Segment"
+                m3 = [(ident, fx, r) for ident, r in seg]
+                data = visuals.visual_bytes("Segment", m3)
+                sd.add(stem + ".model", visuals.model_bytes(stem))
+                sd.add(stem + ".visual_processed", data)
+                sd.add(stem + ".primitives_processed", visuals.primitives_bytes(zlib.crc32(stem.encode())))
+                self.record_visual(pkg, stem + ".visual_processed", "turret", state, fx, m3, len(data), listed, case)
+
+    def record_visual(self, pkg, path, kind, state, fx, materials, size, listed, case=None):
         refs = [(p, t) for _, _, r in materials for p, t in r]
+        extra = {"case": case} if case else {}
         for mod in ("DPT", "CCT"):
             if not listed:
-                self.leave(mod, pkg, path, R_UNLISTED)
+                self.leave(mod, pkg, path, R_UNLISTED, **extra)
                 continue
             if state != "crash":
-                self.leave(mod, pkg, path, R_NORMAL)
+                self.leave(mod, pkg, path, R_TRACK if state == "track" else R_NORMAL, **extra)
                 continue
             if mod == "DPT" and kind == "chassis":
-                self.leave(mod, pkg, path, R_CHASSIS)
+                self.leave(mod, pkg, path, R_CHASSIS, **extra)
                 continue
             if mod == "CCT" and kind != "chassis":
-                self.leave(mod, pkg, path, R_NOT_CHASSIS)
+                self.leave(mod, pkg, path, R_NOT_CHASSIS, **extra)
                 continue
             if size <= 600:
-                self.leave(mod, pkg, path, R_SMALL_VISUAL, size=size)
+                self.leave(mod, pkg, path, R_SMALL_VISUAL, size=size, **extra)
                 continue
             if mod == "DPT":
                 out = []
                 for prop, tex in refs:
-                    out.append({"property": prop, "path": tex,
+                    out.append({"property": prop, "path": tex, "length": len(prop) + len(tex),
                                 "becomes": dpt_becomes(kind, prop, tex, False),
                                 "becomes_remove_shadows": dpt_becomes(kind, prop, tex, True)})
                 shader = fx == visuals.CRASH_FX
                 if not shader and not any(r["becomes"] or r["becomes_remove_shadows"] for r in out):
-                    self.leave(mod, pkg, path, R_NOTHING, size=size)
+                    self.leave(mod, pkg, path, R_NOTHING, size=size, **extra)
                     continue
                 written = shader or any(r["becomes"] for r in out)
-                self.mods[mod]["touch"].append({
+                self.mods[mod]["touch"].append(dict({
                     "package": pkg, "path": path, "part": kind, "size": size, "shader": shader,
-                    "written": "always" if written else "remove_shadows_only", "references": out})
+                    "written": "always" if written else "remove_shadows_only", "references": out}, **extra))
             else:
-                out = [{"property": p, "path": t, "becomes": TRACK_CRASH if p == "diffuseMap" else None}
-                       for p, t in refs]
+                out = [{"property": p, "path": t, "length": len(p) + len(t),
+                        "becomes": TRACK_CRASH if p == "diffuseMap" else None} for p, t in refs]
                 if not any(r["becomes"] for r in out):
-                    self.leave(mod, pkg, path, R_NO_DIFFUSE, size=size)
+                    self.leave(mod, pkg, path, R_NO_DIFFUSE, size=size, **extra)
                     continue
-                self.mods[mod]["touch"].append({"package": pkg, "path": path, "part": kind,
-                                                "size": size, "references": out})
+                self.mods[mod]["touch"].append(dict({"package": pkg, "path": path, "part": kind,
+                                                     "size": size, "references": out}, **extra))
 
     def camouflages(self, nation, sd, hd, listed, count, extra_name=None):
         code = content.NATIONS[nation][2]
@@ -576,6 +613,20 @@ class Generator:
             "packages": {n: self.packages[n] for n in on_disk},
             "mods": mods,
         }
+
+
+def long_texture_path(base, short, total=270):
+    """A texture path under base whose diffuseMap reference (name + path) is `total` bytes long:
+    a remastered texture in a deep, long-named folder."""
+    head = base + "remaster/"
+    tail = "/%s_hull_01_AM.dds" % short
+    words = "weathering_dust_and_mud_layers_baked_at_full_resolution_for_the_remastered_model_"
+    need = total - len("diffuseMap") - len(head) - len(tail)
+    if need < 8:
+        raise GenError("vehicle path too long for the planted long reference")
+    path = head + (words * (need // len(words) + 1))[:need] + tail
+    assert len("diffuseMap") + len(path) == total
+    return path
 
 
 def dpt_becomes(part, prop, path, remove_shadows):
