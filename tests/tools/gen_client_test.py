@@ -84,13 +84,14 @@ class SmallClient(unittest.TestCase):
                 key = (rec["package"], rec["path"])
                 self.assertNotIn(key, seen, (mod, key))
                 seen.add(key)
-                if "size" in rec and mod != "SpaceBin":
+                if "size" in rec:
                     self.assertEqual(rec["size"], len(self.contents[rec["package"]][rec["path"]]), rec)
         # Every scope file the mod could meet is accounted for, one way or the other.
         scope = {
             "DPT": lambda p: p.endswith(".visual_processed") and p.startswith("vehicles/"),
             "CAMO": lambda p: "/camouflage/" in p.lower(),
-            "MEM": lambda p: p.endswith(".dds") and (p.startswith("content/") or p.startswith("spaces/")),
+            "MEM": lambda p: p.lower().endswith(".dds") and (p.startswith("content/") or p.startswith("spaces/")),
+            "SpaceBin": lambda p: "space.bin" in p.lower(),
         }
         for mod, want in scope.items():
             listed = {(r["package"], r["path"]) for r in self.m["mods"][mod]["touch"] + self.m["mods"][mod]["leave"]}
@@ -283,15 +284,96 @@ class SmallClient(unittest.TestCase):
             self.assertTrue({base + "crash/%s/%s.visual_processed" % (lod, n) for n in ("Hull", "Chassis", "Turret_01")} <= parts)
             self.assertEqual(parts - touched, set())
 
+    def test_planted_texture_shapes_and_what_the_repaint_writes(self):
+        # (mod, case, format, header width, height and mipmap count (None: no chain), size,
+        # what the repaint writes; for camouflages per downsizing ratio)
+        expect = [
+            ("MEM", "partial_chain", b"DXT1", (64, 64, 3), 2816, {"width": 64, "height": 64, "mipmaps": 7, "size": 2872}),
+            ("MEM", "side_below_4", b"DXT1", (2, 512, None), 1152, {"width": 4, "height": 512, "mipmaps": 1, "size": 1152}),
+            ("MEM", "odd_size", b"DXT5", (90, 40, 7), 5216, {"width": 90, "height": 40, "mipmaps": 7, "size": 5216}),
+            ("CTM", "partial_chain", b"DXT5", (64, 64, 3), 5504, {"width": 64, "height": 64, "mipmaps": 7, "size": 5616}),
+            ("CTM", "odd_size", b"DXT5", (100, 36, None), 3728, {"width": 100, "height": 36, "mipmaps": 1, "size": 3728}),
+            ("CAMO", "partial_chain", b"DXT5", (64, 64, 3), 5504,
+             {"0": {"width": 64, "height": 64, "mipmaps": 7, "size": 5616},
+              "8": {"width": 16, "height": 16, "mipmaps": 5, "size": 496}}),
+            ("CAMO", "side_below_4", b"DXT1", (2, 1024, None), 2176,
+             {"0": {"width": 2, "height": 1024, "mipmaps": 1, "size": 2176},
+              "2": {"width": 16, "height": 512, "mipmaps": 1, "size": 4224}}),
+        ]
+        for mod, case, fourcc, head, size, written in expect:
+            recs = [r for r in self.m["mods"][mod]["touch"] if r.get("case") == case and not r["hd"]]
+            self.assertEqual(len(recs), 1, (mod, case))
+            rec = recs[0]
+            data = self.contents[rec["package"]][rec["path"]]
+            h, w = struct.unpack_from("<II", data, 12)
+            mips = struct.unpack_from("<I", data, 28)[0]
+            self.assertEqual((data[84:88], w, h, len(data)), (fourcc, head[0], head[1], size), (mod, case))
+            if head[2]:
+                self.assertEqual(mips, head[2], (mod, case))
+            else:
+                self.assertIn(mips, (0, 1), (mod, case))
+            if mod == "CAMO":
+                for ratio, want in written.items():
+                    self.assertEqual(rec["written_by_ratio"][ratio], want, (case, ratio))
+            else:
+                self.assertEqual(rec["written"], written, (mod, case))
+        for mod in ("MEM", "CAMO"):
+            upper = [r["path"] for r in self.m["mods"][mod]["touch"] if r.get("case") == "upper_case_extension"]
+            self.assertEqual(len(upper), 2, mod)
+            self.assertTrue(all(p.endswith(".DDS") for p in upper), upper)
+            self.assertEqual(sum(p.endswith("_hd.DDS") for p in upper), 1, upper)
+
+    def test_space_bin_limits(self):
+        sb = self.m["mods"]["SpaceBin"]
+        cases = {}
+        for kind in ("touch", "leave"):
+            for r in sb[kind]:
+                if r.get("case"):
+                    cases.setdefault(r["case"], []).append((kind, r))
+
+        def data(r):
+            return self.contents[r["package"]][r["path"]]
+        for case, kind, size in (("size_2097152", "leave", 2097152), ("size_2097153", "touch", 2097153)):
+            (k, r), = cases[case]
+            self.assertEqual((k, len(data(r))), (kind, size), case)
+        # The tag at byte 1000 is still found, at 1001 it is not; both rows lead to a whole BSMA.
+        for case, kind, at in (("bsma_at_1000", "touch", 1000), ("bsma_at_1001", "leave", 1001)):
+            (k, r), = cases[case]
+            d = data(r)
+            self.assertEqual((k, d.find(b"BSMA")), (kind, at), case)
+            off, length = struct.unpack_from("<I", d, at + 8)[0], struct.unpack_from("<I", d, at + 16)[0]
+            _, textures, _ = walk_bsma(d, off, length)
+            self.assertTrue(any(n.startswith("content/") and n.endswith("_AM.dds") for n, _, _, _ in textures), case)
+        # Two space.bin items above 2 MiB in one package: the first in item order is the patched one.
+        pair = sorted(cases["two_space_bins"], key=lambda kr: kr[0] != "touch")
+        self.assertEqual([k for k, _ in pair], ["touch", "leave"])
+        items = [p for p in self.contents[pair[0][1]["package"]] if "space.bin" in p.lower()]
+        self.assertEqual(items, [r["path"] for _, r in pair])
+        self.assertTrue(all(len(data(r)) > 2097152 for _, r in pair))
+        # An embedded texture whose chain was cut short outgrows its slot once given a full chain;
+        # every other one fits its slot exactly.
+        outgrow = [(r, t) for r in sb["touch"] for t in r["textures"] if not t["patched"]]
+        self.assertEqual(len(outgrow), 1)
+        r, t = outgrow[0]
+        dds = data(r)[t["offset"]:t["offset"] + t["length"]]
+        self.assertEqual((dds[84:88], struct.unpack_from("<II", dds, 12), struct.unpack_from("<I", dds, 28)[0]),
+                         (b"DXT1", (64, 64), 3))
+        self.assertEqual((t["length"], t["repainted_length"]), (2816, 2872))
+        for rec in sb["touch"]:
+            for x in rec["textures"]:
+                if x is not t:
+                    self.assertEqual((x["patched"], x["repainted_length"]), (True, x["length"]), x["name"])
+
     def test_space_bins_have_a_consistent_section_table_and_materials(self):
         sb = self.m["mods"]["SpaceBin"]
         recs = sb["touch"] + [dict(r, textures=None) for r in sb["leave"]]
         for rec in recs:
             data = self.contents[rec["package"]][rec["path"]]
-            self.assertGreater(len(data), 2 * 1024 * 1024, rec["path"])
+            self.assertGreaterEqual(len(data), 2 * 1024 * 1024, rec["path"])
+            self.assertEqual(len(data), rec["size"], rec["path"])
             rows = space_bin_rows(data)
             self.assertEqual(rows[0][0], "BWTB")
-            table_end = 24 * len(rows)
+            table_end = data.find(b"BWTB") + 24 * len(rows)
             self.assertEqual(rows[0][2], table_end)
             self.assertEqual(rows[0][5], len(rows) - 1)
             pos = table_end
@@ -303,7 +385,7 @@ class SmallClient(unittest.TestCase):
             bsma = [r for r in rows if r[0] == "BSMA"]
             self.assertEqual(len(bsma), 1)
             at = data.find(b"BSMA")
-            self.assertLessEqual(at, 1000)
+            self.assertEqual(at, rec["bsma_row"], rec["path"])
             self.assertEqual(struct.unpack_from("<I", data, at + 8)[0], bsma[0][2])
             self.assertEqual(struct.unpack_from("<I", data, at + 16)[0], bsma[0][4])
             vectors, textures, end = walk_bsma(data, bsma[0][2], bsma[0][4])
@@ -329,7 +411,7 @@ class SmallClient(unittest.TestCase):
             self.assertTrue(all(r["size"] > 1024 for r in touch), mod)
             self.assertTrue(all("_ANM" not in r["path"] and "_GMM" not in r["path"] for r in touch), mod)
             for r in touch:
-                self.assertEqual(r["hd"], r["path"].endswith("_hd.dds"))
+                self.assertEqual(r["hd"], r["path"].lower().endswith("_hd.dds"))
                 self.assertEqual(r["hd"], self.m["packages"][r["package"]]["hd"])
         self.assertIn("rw007_TankWagon", " ".join(r["path"] for r in self.m["mods"]["CTM"]["touch"]))
         camo = self.m["mods"]["CAMO"]

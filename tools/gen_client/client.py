@@ -32,6 +32,12 @@ R_TERRAIN = "map terrain texture"
 R_NOT_MAP_PKG = "not counted as a map package: its name does not start with a digit"
 R_NO_MATCH = "no embedded texture matches the map rules: no output file"
 R_TRACK = "track model, not in a crash folder"
+R_SB_SMALL = "2097152 bytes or smaller"
+R_SB_NOT_FIRST = "not the first space.bin of the package: only the first is patched"
+R_SB_NO_BSMA = "no BSMA row within the first 1000 bytes: no output file"
+R_OUTGROWS = "repainted with a full mipmap chain it outgrows its slot: the slot keeps its bytes"
+
+SPACE_BIN_MIN = 2097152
 
 
 # Vehicle parts are closed once they pass this size, well below the 2 GiB the game's zip
@@ -50,7 +56,37 @@ def is_hd(name):
 
 
 def hd_name(path):
-    return path[:-4] + "_hd.dds"
+    """x.dds -> x_hd.dds; an upper-case X.DDS keeps its spelling: X_hd.DDS."""
+    return path[:-4] + "_hd" + path[-4:]
+
+
+def _block_bytes(fmt):
+    return {"DXT1": 8, "DXT5": 16}[fmt]
+
+
+def _chain_size(fmt, w, h, chain):
+    return 128 + sum(((lw + 3) // 4) * ((lh + 3) // 4) * _block_bytes(fmt) for lw, lh in dxt.mip_dims(w, h, chain))
+
+
+def repainted(fmt, w, h, mipmaps):
+    """What the map repaint writes for a texture: sides below 4 raised to 4, the same format,
+    a full chain when the source had any (mipmap count above 1), else level 0 only."""
+    ww, hh = max(w, 4), max(h, 4)
+    chain = mipmaps > 1
+    return {"width": ww, "height": hh, "mipmaps": len(dxt.mip_dims(ww, hh, chain)),
+            "size": _chain_size(fmt, ww, hh, chain)}
+
+
+def translucent(fmt, w, h, mipmaps):
+    """What the camouflage pass writes, per downsizing ratio (0 = none): sides divided by the
+    ratio and raised to 16, chain as in repainted()."""
+    out = {}
+    for r in (0, 2, 4, 8):
+        ww, hh = (w, h) if r == 0 else (max(16, w // r), max(16, h // r))
+        chain = mipmaps > 1
+        out[str(r)] = {"width": ww, "height": hh, "mipmaps": len(dxt.mip_dims(ww, hh, chain)),
+                       "size": _chain_size(fmt, ww, hh, chain)}
+    return out
 
 
 def _colour(path):
@@ -103,7 +139,8 @@ class Generator:
         }
 
     def texture(self, w, path, fmt, size, kind, chain=True, hd=None, cap=4096, rng=None):
-        """Writes a texture and, with an HD writer, its `_hd` twin at twice the size."""
+        """Writes a texture and, with an HD writer, its `_hd` twin at twice the size. chain: True
+        (full), False (level 0 only) or a number of levels."""
         rng = rng or self.rng
         v = rng.randrange(self.o.variants)
         style = 1 if rng.random() < 0.2 else 0
@@ -111,7 +148,7 @@ class Generator:
         data = dxt.stamp(dxt.make_dds(fmt, tw, th, chain, kind, 1000 + v, style), fmt, _colour(path))
         w.add(path, data)
         rec = {"path": path, "size": len(data), "format": "DXT1" if fmt == dxt.DXT1 else "DXT5",
-               "width": tw, "height": th, "mipmaps": len(dxt.mip_dims(tw, th, chain)) if chain else 1}
+               "width": tw, "height": th, "mipmaps": len(dxt.mip_dims(tw, th, chain))}
         hd_rec = None
         if hd is not None:
             hw, hh = min(tw * 2, cap), min(th * 2, cap)
@@ -119,7 +156,7 @@ class Generator:
             hdata = dxt.stamp(dxt.make_dds(fmt, hw, hh, chain, kind, 1000 + v, style), fmt, _colour(hpath))
             hd.add(hpath, hdata)
             hd_rec = dict(rec, path=hpath, size=len(hdata), width=hw, height=hh,
-                          mipmaps=len(dxt.mip_dims(hw, hh, chain)) if chain else 1)
+                          mipmaps=len(dxt.mip_dims(hw, hh, chain)))
         return rec, hd_rec
 
     def leave(self, mod, pkg, path, reason, **extra):
@@ -285,35 +322,45 @@ class Generator:
 
     def camouflages(self, nation, sd, hd, listed, count, extra_name=None):
         code = content.NATIONS[nation][2]
-        nat = content.NATIONS[nation][0]
         names = ["Katukov", "Forest", "Desert", "Winter", "Urban", "Summer", "Autumn", "Swamp", "Steppe", "Coast"]
         ts = self.o.texture_size
         kinds = [(dxt.DXT1, "albedo", True, (ts * 2, ts * 2)), (dxt.DXT1, "cutout", False, (ts * 2, ts)),
                  (dxt.DXT5, "soft", True, (ts, ts)), (dxt.DXT5, "albedo", False, (ts * 4, ts * 2))]
+        extra = (dxt.DXT1, "albedo", True, (ts, ts))
         todo = []
         for i in range(count):
             fmt, kind, chain, size = kinds[(i + nation) % len(kinds)]
             nm = "C%s_%d_%d%s.dds" % (code, 1 + i // 3, 1 + i % 3, names[(i + nation) % len(names)])
             todo.append((nm, fmt, kind, chain, size))
         if extra_name:
-            todo.append((extra_name, dxt.DXT1, "albedo", True, (ts, ts)))
-        pkg = os.path.basename(sd.path)
-        hpkg = os.path.basename(hd.path)
+            todo.append((extra_name,) + extra)
         for nm, fmt, kind, chain, size in todo:
-            path = "vehicles/%s/Camouflage/%s" % (nat, nm)
-            rec, hrec = self.texture(sd, path, fmt, size, kind, chain, hd)
-            for p, r in ((pkg, rec), (hpkg, hrec)):
-                if not listed:
-                    self.leave("CAMO", p, r["path"], R_UNLISTED)
-                elif r["size"] <= 1024:
-                    self.leave("CAMO", p, r["path"], R_SMALL_DDS, size=r["size"])
-                else:
-                    self.mods["CAMO"]["touch"].append(dict(r, package=p, hd=p == hpkg))
+            self.camouflage(nation, nm, fmt, kind, chain, size, sd, hd, listed)
         return todo
+
+    def camouflage(self, nation, nm, fmt, kind, chain, size, sd, hd, listed, case=None, rng=None):
+        path = "vehicles/%s/Camouflage/%s" % (content.NATIONS[nation][0], nm)
+        rec, hrec = self.texture(sd, path, fmt, size, kind, chain, hd, rng=rng)
+        pairs = [(os.path.basename(sd.path), rec, False)]
+        if hd is not None:
+            pairs.append((os.path.basename(hd.path), hrec, True))
+        extra = {"case": case} if case else {}
+        for p, r, is_hd_pkg in pairs:
+            if not listed:
+                self.leave("CAMO", p, r["path"], R_UNLISTED, **extra)
+            elif r["size"] <= 1024:
+                self.leave("CAMO", p, r["path"], R_SMALL_DDS, size=r["size"], **extra)
+            else:
+                self.mods["CAMO"]["touch"].append(dict(
+                    r, package=p, hd=is_hd_pkg,
+                    written_by_ratio=translucent(r["format"], r["width"], r["height"], r["mipmaps"]), **extra))
+        return rec, hrec
 
     # --- shared content and maps ------------------------------------------------------------
 
-    def map_model(self, folder, name, kind, suffixes, sd, hd, listed, tiny=False):
+    def map_model(self, folder, name, kind, suffixes, sd, hd, listed, tiny=False, shape=None, case=None, rng=None):
+        """A model placed on maps with its textures. shape (format, size, chain, extension)
+        replaces the usual textures for planted cases."""
         ts = self.o.texture_size
         base = "%s/%s/" % (folder, name)
         tex = []
@@ -321,36 +368,47 @@ class Generator:
             fmt = dxt.DXT5 if s == "_ANM" else dxt.DXT1
             k = "normal" if s == "_ANM" else "gloss" if s == "_GMM" else "albedo"
             size = (16, 16) if tiny else (ts, ts)
-            rec, hrec = self.texture(sd, base + name + s + ".dds", fmt, size, k, True, hd)
+            chain, ext = True, ".dds"
+            if shape:
+                fmt, size, chain, ext = shape
+            rec, hrec = self.texture(sd, base + name + s + ext, fmt, size, k, chain, hd, rng=rng)
             tex.append((s, rec, hrec))
         if not tiny:
             vis = [(name.lower(), visuals.MAP_FX,
                     [("diffuseMap" if s in content.ALBEDO_SUFFIXES else "normalMap" if s == "_ANM" else "metallicGlossMap",
-                      base + name + s + ".dds") for s in suffixes])]
+                      rec["path"]) for s, rec, _ in tex])]
             sd.add(base + name + ".model", visuals.model_bytes(base + name))
             sd.add(base + name + ".visual_processed", visuals.visual_bytes(name, vis))
             sd.add(base + name + ".primitives_processed", visuals.primitives_bytes(zlib.crc32(name.encode())))
         pkg, hpkg = os.path.basename(sd.path), os.path.basename(hd.path)
         for s, rec, hrec in tex:
             for p, r in ((pkg, rec), (hpkg, hrec)):
-                for mod, mine in (("MEM", "tank"), ("CTM", "train")):
-                    if not listed:
-                        reason = R_UNLISTED
-                    elif kind != mine:
-                        reason = R_TRAIN if kind == "train" else R_TANK if kind == "tank" else R_OTHER_MODEL
-                    elif r["size"] <= 1024:
-                        reason = R_SMALL_DDS
-                    elif s not in content.ALBEDO_SUFFIXES:
-                        reason = R_NOT_ALBEDO
-                    else:
-                        self.mods[mod]["touch"].append(dict(r, package=p, hd=p == hpkg))
-                        continue
-                    self.leave(mod, p, r["path"], reason, size=r["size"])
+                self.record_map_texture(kind, s, listed, p, r, p == hpkg, case)
         return [(s, rec) for s, rec, _ in tex]
 
-    def space_bin_textures(self, map_name, with_match):
-        """Embedded textures of one map: (name, dds, mips, fourcc, by) with by "MapTanks",
-        "MapTrains" or None."""
+    def record_map_texture(self, kind, suffix, listed, pkg, r, hd, case=None):
+        """Touch or leave records of one texture for the map tanks and map trains mods."""
+        extra = {"case": case} if case else {}
+        for mod, mine in (("MEM", "tank"), ("CTM", "train")):
+            if not listed:
+                why = R_UNLISTED
+            elif kind != mine:
+                why = R_TRAIN if kind == "train" else R_TANK if kind == "tank" else R_OTHER_MODEL
+            elif r["size"] <= 1024:
+                why = R_SMALL_DDS
+            elif suffix not in content.ALBEDO_SUFFIXES:
+                why = R_NOT_ALBEDO
+            else:
+                self.mods[mod]["touch"].append(dict(
+                    r, package=pkg, hd=hd, written=repainted(r["format"], r["width"], r["height"], r["mipmaps"]),
+                    **extra))
+                continue
+            self.leave(mod, pkg, r["path"], why, size=r["size"], format=r["format"], **extra)
+
+    def space_bin_textures(self, map_name, with_match, extra=()):
+        """Embedded textures of one map: dicts of name, dds, mips, fourcc, width, height and by
+        ("MapTanks", "MapTrains" or None). extra (the same dicts) go right after the first
+        texture a rule selects, so that one good texture always comes before them."""
         ts = max(16, self.o.texture_size // 2)
         out = []
         models = [m for m in content.MAP_MODELS]
@@ -379,16 +437,25 @@ class Generator:
             w, h = (ts, ts) if i % 2 == 0 else (ts * 2, ts)
             dds = dxt.stamp(dxt.make_dds(fmt, w, h, chain, "normal" if s == "_ANM" else "albedo",
                                          2000 + self.rng.randrange(self.o.variants)), fmt, _colour(map_name + name))
-            res.append((name, dds, len(dxt.mip_dims(w, h, chain)) if chain else 1, dxt.FOURCC[fmt], by))
-        return res
+            res.append({"name": name, "dds": dds, "mips": len(dxt.mip_dims(w, h, chain)),
+                        "fourcc": dxt.FOURCC[fmt], "width": w, "height": h, "by": by})
+        at = next((k + 1 for k, t in enumerate(res) if t["by"]), len(res))
+        return res[:at] + list(extra) + res[at:]
 
-    def map_package(self, map_name, listed, with_match=True):
+    def map_package(self, map_name, listed, with_match=True, min_size=None, exact_size=None, preamble=0,
+                    spaces=None, extra=(), case=None):
+        """A map package: its space.bin (one per name in spaces; the first gets the extra embedded
+        textures), settings, terrain chunks and terrain texture, and the HD package of the latter."""
         name = map_name + ".pkg"
         w = self.open_pkg(name, listed)
-        texs = self.space_bin_textures(map_name, with_match)
-        data, facts = spacebin.build(self.rng, [t[:4] for t in texs], self.o.space_bin_kib * 1024, map_name)
-        sb_path = "spaces/%s/space.bin" % map_name
-        w.add(sb_path, data)
+        built = []
+        for k, space in enumerate(spaces or [map_name]):
+            texs = self.space_bin_textures(space, with_match, extra if k == 0 else ())
+            data, facts = spacebin.build(self.rng, [(t["name"], t["dds"], t["mips"], t["fourcc"]) for t in texs],
+                                         min_size or self.o.space_bin_kib * 1024, space, exact_size, preamble)
+            sb_path = "spaces/%s/space.bin" % space
+            w.add(sb_path, data)
+            built.append((sb_path, texs, facts))
         w.add("spaces/%s/space.settings" % map_name, (
             "<space.settings>\r\n\t<bounds>\t-5 -5 4 4\t</bounds>\r\n\t<chunkSize>\t100.0\t</chunkSize>\r\n"
             "\t<terrain>\tspaces/%s/terrain2\t</terrain>\r\n</space.settings>\r\n" % map_name).encode())
@@ -404,23 +471,82 @@ class Generator:
         self.close_pkg(w)
         self.close_pkg(hdw)
 
-        embedded = []
-        for (tname, dds, mips, fourcc, by), (off, length) in zip(texs, facts["texture_offsets"]):
-            embedded.append({"name": tname, "by": by, "offset": off, "length": length,
-                             "format": fourcc.decode(), "mipmaps": mips})
-        rec = {"package": name, "path": sb_path, "size": facts["size"], "bsma_row": facts["bsma_row"],
-               "bsma_offset": facts["bsma_offset"], "bsma_length": facts["bsma_length"],
-               "textures": [e for e in embedded if e["by"]],
-               "left_textures": [dict(e, reason="no map rule selects it") for e in embedded if not e["by"]]}
-        if not listed:
-            self.leave("SpaceBin", name, sb_path, R_UNLISTED)
-        elif not map_name[0].isdigit():
-            self.leave("SpaceBin", name, sb_path, R_NOT_MAP_PKG)
-        elif not rec["textures"]:
-            self.leave("SpaceBin", name, sb_path, R_NO_MATCH)
-        else:
-            self.mods["SpaceBin"]["touch"].append(rec)
-        return rec
+        # The worker handles only the first space.bin item above 2 MiB.
+        handled = next((k for k, (_, _, f) in enumerate(built) if f["size"] > SPACE_BIN_MIN), None)
+        recs = []
+        for k, (sb_path, texs, facts) in enumerate(built):
+            embedded = []
+            for t, (off, length) in zip(texs, facts["texture_offsets"]):
+                e = {"name": t["name"], "by": t["by"], "offset": off, "length": length,
+                     "format": t["fourcc"].decode(), "mipmaps": t["mips"], "width": t["width"], "height": t["height"]}
+                if t.get("case"):
+                    e["case"] = t["case"]
+                if t["by"]:
+                    e["repainted_length"] = repainted(e["format"], t["width"], t["height"], t["mips"])["size"]
+                    e["patched"] = e["repainted_length"] <= length
+                    if not e["patched"]:
+                        e["note"] = R_OUTGROWS
+                embedded.append(e)
+            rec = {"package": name, "path": sb_path, "size": facts["size"], "bsma_row": facts["bsma_row"],
+                   "bsma_offset": facts["bsma_offset"], "bsma_length": facts["bsma_length"],
+                   "textures": [e for e in embedded if e["by"]],
+                   "left_textures": [dict(e, reason="no map rule selects it") for e in embedded if not e["by"]]}
+            if case:
+                rec["case"] = case
+            brief = {"size": facts["size"], "bsma_row": facts["bsma_row"]}
+            if case:
+                brief["case"] = case
+            if not listed:
+                self.leave("SpaceBin", name, sb_path, R_UNLISTED, **brief)
+            elif not map_name[0].isdigit():
+                self.leave("SpaceBin", name, sb_path, R_NOT_MAP_PKG, **brief)
+            elif facts["size"] <= SPACE_BIN_MIN:
+                self.leave("SpaceBin", name, sb_path, R_SB_SMALL, **brief)
+            elif k != handled:
+                self.leave("SpaceBin", name, sb_path, R_SB_NOT_FIRST, **brief)
+            elif facts["bsma_row"] > 1000:
+                self.leave("SpaceBin", name, sb_path, R_SB_NO_BSMA, **brief)
+            elif not rec["textures"]:
+                self.leave("SpaceBin", name, sb_path, R_NO_MATCH, **brief)
+            else:
+                for by in {e["by"] for e in rec["textures"]}:
+                    if not any(e["patched"] for e in rec["textures"] if e["by"] == by):
+                        raise GenError("%s: no %s texture fits its slot" % (sb_path, by))
+                self.mods["SpaceBin"]["touch"].append(rec)
+            recs.append(rec)
+        return recs
+
+    # --- planted edge cases -------------------------------------------------------------------
+
+    def edge_shared(self, sd, hd, nation):
+        """Map model textures and camouflages in the shapes the repaint must cope with: a chain
+        cut short, sides below 4 or not multiples of 4, an upper-case extension."""
+        for folder, name, kind, shape, case in EDGE_MAP_MODELS:
+            self.map_model(folder, name, kind, ["_AM"], sd, hd, True, shape=shape, case=case, rng=self.edge_rng)
+        code = content.NATIONS[nation][2]
+        for nm, fmt, kind, chain, size, case in EDGE_CAMOUFLAGES:
+            self.camouflage(nation, nm % code, fmt, kind, chain, size, sd, hd, True, case=case, rng=self.edge_rng)
+
+    def outgrowing_texture(self):
+        """An embedded tank texture with a three-level chain: repainted with a full chain it is
+        longer than its slot."""
+        name = "content/MilitaryEnvironment/mleSU_80_04_SU85/mleSU_80_04_SU85_AM.dds"
+        dds = dxt.stamp(dxt.make_dds(dxt.DXT1, 64, 64, 3, "albedo", 2000 + self.edge_rng.randrange(self.o.variants)),
+                        dxt.DXT1, _colour(name))
+        return [{"name": name, "dds": dds, "mips": 3, "fourcc": b"DXT1", "width": 64, "height": 64,
+                 "by": "MapTanks", "case": "partial_chain"}]
+
+    def edge_maps(self):
+        """Map packages at the space.bin worker's limits: sizes at and just above 2 MiB, two
+        space.bin items in one package, the BSMA row at byte 1000 and at byte 1001."""
+        small = SPACE_BIN_MIN + 4096
+        row = spacebin.BSMA_ROW
+        self.map_package("39_crimea", True, exact_size=SPACE_BIN_MIN, case="size_2097152")
+        self.map_package("51_asia", True, exact_size=SPACE_BIN_MIN + 1, case="size_2097153")
+        self.map_package("59_asia_great_wall", True, min_size=small, case="two_space_bins",
+                         spaces=["59_asia_great_wall", "59_asia_great_wall_ctf"])
+        self.map_package("69_mines", True, min_size=small, preamble=1000 - row, case="bsma_at_1000")
+        self.map_package("100_thepit", True, min_size=small, preamble=1001 - row, case="bsma_at_1001")
 
     def other_package(self, name):
         w = self.open_pkg(name)
@@ -549,19 +675,22 @@ class Generator:
         rec, hrec = self.texture(sd, tiny, dxt.DXT1, (16, 16), "albedo", False, hd)
         self.leave("CAMO", os.path.basename(sd.path), tiny, R_SMALL_DDS, size=rec["size"])
         self.leave("CAMO", os.path.basename(hd.path), hrec["path"], R_SMALL_DDS, size=hrec["size"])
+        self.edge_shared(parts[0][0], parts[0][1], nations[0])
         for sd, hd in parts:
             self.close_pkg(sd)
             self.close_pkg(hd)
 
         maps = content.MAPS[:o.maps]
         for k, m in enumerate(maps):
-            # The second map carries no texture the map rules select.
-            self.map_package(m, True, with_match=(k != 1))
+            # The second map carries no texture the map rules select; the first also holds an
+            # embedded texture that outgrows its slot once repainted.
+            self.map_package(m, True, with_match=(k != 1), extra=self.outgrowing_texture() if k == 0 else ())
         self.map_package(content.LETTER_MAP, True)
         if o.unlisted:
             self.map_package(content.UNLISTED_MAP, False)
         for name in content.OTHER_PACKAGES[:o.other_packages]:
             self.other_package(name)
+        self.edge_maps()
         self.paths_xml()
         return self.manifest()
 
@@ -614,6 +743,25 @@ class Generator:
             "mods": mods,
         }
 
+
+# Planted map models: (folder, name, kind, (format, size, chain, extension), case).
+EDGE_MAP_MODELS = [
+    ("content/MilitaryEnvironment", "mleSU_80_04_SU85", "tank", (dxt.DXT1, (64, 64), 3, ".dds"), "partial_chain"),
+    ("content/MilitaryEnvironment", "mleUS_80_02_Stuart", "tank", (dxt.DXT1, (2, 512), False, ".dds"), "side_below_4"),
+    ("content/MilitaryEnvironment", "mleGE_80_04_Hetzer", "tank", (dxt.DXT5, (90, 40), True, ".dds"), "odd_size"),
+    ("content/MilitaryEnvironment", "mleSU_80_05_IS2", "tank", (dxt.DXT1, (64, 64), True, ".DDS"), "upper_case_extension"),
+    ("content/Railway", "rw008_Cistern", "train", (dxt.DXT5, (100, 36), False, ".dds"), "odd_size"),
+    ("content/Railway", "rw009_Wagon", "train", (dxt.DXT5, (64, 64), 3, ".dds"), "partial_chain"),
+]
+
+# Planted camouflages of the first nation: (name with %s for the nation code, format, picture,
+# chain, size, case).
+EDGE_CAMOUFLAGES = [
+    ("C%s_6_1Marsh.dds", dxt.DXT5, "soft", 3, (64, 64), "partial_chain"),
+    ("C%s_6_2Dunes.dds", dxt.DXT1, "albedo", True, (120, 40), "odd_size"),
+    ("C%s_6_3Rocks.DDS", dxt.DXT1, "albedo", False, (64, 64), "upper_case_extension"),
+    ("C%s_6_4Reeds.dds", dxt.DXT1, "cutout", False, (2, 1024), "side_below_4"),
+]
 
 def long_texture_path(base, short, total=270):
     """A texture path under base whose diffuseMap reference (name + path) is `total` bytes long:
