@@ -322,6 +322,8 @@ class SmallClient(unittest.TestCase):
             self.assertEqual(len(upper), 2, mod)
             self.assertTrue(all(p.endswith(".DDS") for p in upper), upper)
             self.assertEqual(sum(p.endswith("_hd.DDS") for p in upper), 1, upper)
+        for mod, spec in self.m["mods"].items():
+            self.assertEqual(spec["errors"], [], mod)
 
     def test_space_bin_limits(self):
         sb = self.m["mods"]["SpaceBin"]
@@ -476,6 +478,56 @@ class Variants(unittest.TestCase):
                 self.assertIsNone(z.testzip())
                 files = [i for i in z.infolist() if not i.is_dir()]
                 self.assertTrue(all(i.compress_type == zipfile.ZIP_DEFLATED for i in files), name)
+
+    def test_refused_textures(self):
+        out = os.path.join(self.tmp, "r")
+        run_gen(out, "--refused-textures", "--vehicles", "1", "--texture-size", "16", "--other-packages", "0")
+        m, client = load(out)
+        pkgdir = client / "res" / "packages"
+        failing = set()
+        for mod in ("MEM", "CTM", "CAMO"):
+            errors = m["mods"][mod]["errors"]
+            self.assertEqual(sorted(e["format"] for e in errors), ["ATI2", "DX10", "DXT3", "RGBA"], mod)
+            for e in errors:
+                failing.add(e["package"])
+                self.assertEqual(e["message_contains"], e["path"] + " - failed to repaint the texture!")
+                with zipfile.ZipFile(pkgdir / e["package"]) as z:
+                    order = [i.filename for i in z.infolist() if not i.is_dir()]
+                    data = z.read(e["path"])
+                pf_flags, fourcc, bits = struct.unpack_from("<I4sI", data, 80)
+                if e["format"] == "RGBA":
+                    self.assertEqual((pf_flags, fourcc, bits), (0x41, b"\0\0\0\0", 32))
+                else:
+                    self.assertEqual((pf_flags, fourcc.decode()), (4, e["format"]))
+                if e["format"] == "DX10":
+                    self.assertEqual(struct.unpack_from("<I", data, 128)[0], 71)  # BC1 behind the DX10 header
+                self.assertEqual(len(data), dds_expected_size(data))
+                self.assertGreater(len(data), 1024)
+                # Written: the package's textures of this mod before the refused one; the ones after
+                # it are never reached.
+                at = order.index(e["path"])
+                self.assertEqual([r["path"] for r in m["mods"][mod]["touch"] if r["package"] == e["package"]], e["written"])
+                self.assertTrue(e["written"] and all(order.index(p) < at for p in e["written"]))
+                after = [r["path"] for r in m["mods"][mod]["leave"]
+                         if r["package"] == e["package"] and r["reason"].startswith("after a texture that fails")]
+                self.assertTrue(after and all(order.index(p) > at for p in after), mod)
+        self.assertTrue(failing <= set(m["client"]["map_pkgs"]) & set(m["client"]["vehicle_pkgs"]))
+        # The map: a refused tank texture and a refused train texture right after a good one.
+        (e,) = m["mods"]["SpaceBin"]["errors"]
+        self.assertIn(e["package"], m["client"]["map_pkgs"])
+        self.assertEqual({t["by"] for t in e["refused"]}, {"MapTanks", "MapTrains"})
+        self.assertEqual(e["message_contains"], e["refused"][0]["name"] + " - failed to repaint the texture!")
+        with zipfile.ZipFile(pkgdir / e["package"]) as z:
+            data = z.read(e["path"])
+        at = data.find(b"BSMA")
+        _, textures, _ = walk_bsma(data, *struct.unpack_from("<IxxxxI", data, at + 8))
+        names = [n for n, _, _, _ in textures]
+        first = names.index(e["refused"][0]["name"])
+        self.assertGreater(first, 0)
+        self.assertIn(data[textures[first - 1][1] + 84:textures[first - 1][1] + 88], (b"DXT1", b"DXT5"))
+        for t in e["refused"]:
+            _, off, length, _ = textures[names.index(t["name"])]
+            self.assertEqual(data[off + 84:off + 88], t["format"].encode())
 
     def test_refuses_to_replace_a_folder_it_did_not_write(self):
         out = Path(self.tmp) / "x"

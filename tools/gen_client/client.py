@@ -35,8 +35,12 @@ R_TRACK = "track model, not in a crash folder"
 R_SB_SMALL = "2097152 bytes or smaller"
 R_SB_NOT_FIRST = "not the first space.bin of the package: only the first is patched"
 R_SB_NO_BSMA = "no BSMA row within the first 1000 bytes: no output file"
+R_SB_REFUSED = "an embedded texture in a format the repaint refuses: the package reports an error, no output file"
+R_REFUSED = "a format the repaint refuses: the package reports an error"
+R_NOT_REACHED = "after a texture that fails to repaint: the package's scan ends before it"
 R_OUTGROWS = "repainted with a full mipmap chain it outgrows its slot: the slot keeps its bytes"
 
+REPAINT_FAILED = " - failed to repaint the texture!"
 SPACE_BIN_MIN = 2097152
 
 
@@ -115,6 +119,7 @@ class Generator:
         # Planted edge cases draw from their own generator, so the ordinary content stays as it
         # would be without them.
         self.edge_rng = random.Random(opts.seed * 1000003 + 17)
+        self.errors = {k: [] for k in self.mods}
 
     # --- helpers ----------------------------------------------------------------------------
 
@@ -338,7 +343,7 @@ class Generator:
             self.camouflage(nation, nm, fmt, kind, chain, size, sd, hd, listed)
         return todo
 
-    def camouflage(self, nation, nm, fmt, kind, chain, size, sd, hd, listed, case=None, rng=None):
+    def camouflage(self, nation, nm, fmt, kind, chain, size, sd, hd, listed, case=None, rng=None, reason=None):
         path = "vehicles/%s/Camouflage/%s" % (content.NATIONS[nation][0], nm)
         rec, hrec = self.texture(sd, path, fmt, size, kind, chain, hd, rng=rng)
         pairs = [(os.path.basename(sd.path), rec, False)]
@@ -350,6 +355,8 @@ class Generator:
                 self.leave("CAMO", p, r["path"], R_UNLISTED, **extra)
             elif r["size"] <= 1024:
                 self.leave("CAMO", p, r["path"], R_SMALL_DDS, size=r["size"], **extra)
+            elif reason:
+                self.leave("CAMO", p, r["path"], reason, size=r["size"], **extra)
             else:
                 self.mods["CAMO"]["touch"].append(dict(
                     r, package=p, hd=is_hd_pkg,
@@ -386,7 +393,7 @@ class Generator:
                 self.record_map_texture(kind, s, listed, p, r, p == hpkg, case)
         return [(s, rec) for s, rec, _ in tex]
 
-    def record_map_texture(self, kind, suffix, listed, pkg, r, hd, case=None):
+    def record_map_texture(self, kind, suffix, listed, pkg, r, hd, case=None, reason=None):
         """Touch or leave records of one texture for the map tanks and map trains mods."""
         extra = {"case": case} if case else {}
         for mod, mine in (("MEM", "tank"), ("CTM", "train")):
@@ -398,6 +405,8 @@ class Generator:
                 why = R_SMALL_DDS
             elif suffix not in content.ALBEDO_SUFFIXES:
                 why = R_NOT_ALBEDO
+            elif reason:
+                why = reason
             else:
                 self.mods[mod]["touch"].append(dict(
                     r, package=pkg, hd=hd, written=repainted(r["format"], r["width"], r["height"], r["mipmaps"]),
@@ -481,12 +490,13 @@ class Generator:
                      "format": t["fourcc"].decode(), "mipmaps": t["mips"], "width": t["width"], "height": t["height"]}
                 if t.get("case"):
                     e["case"] = t["case"]
-                if t["by"]:
+                if t["by"] and e["format"] in ("DXT1", "DXT5"):
                     e["repainted_length"] = repainted(e["format"], t["width"], t["height"], t["mips"])["size"]
                     e["patched"] = e["repainted_length"] <= length
                     if not e["patched"]:
                         e["note"] = R_OUTGROWS
                 embedded.append(e)
+            refused = [e for e in embedded if e["by"] and "patched" not in e]
             rec = {"package": name, "path": sb_path, "size": facts["size"], "bsma_row": facts["bsma_row"],
                    "bsma_offset": facts["bsma_offset"], "bsma_length": facts["bsma_length"],
                    "textures": [e for e in embedded if e["by"]],
@@ -506,6 +516,15 @@ class Generator:
                 self.leave("SpaceBin", name, sb_path, R_SB_NOT_FIRST, **brief)
             elif facts["bsma_row"] > 1000:
                 self.leave("SpaceBin", name, sb_path, R_SB_NO_BSMA, **brief)
+            elif refused:
+                self.leave("SpaceBin", name, sb_path, R_SB_REFUSED, **brief)
+                # Which refused texture stops the package depends on the colours set: the first
+                # one whose rules are in use.
+                self.errors["SpaceBin"].append({
+                    "package": name, "path": sb_path, "message_contains": refused[0]["name"] + REPAINT_FAILED,
+                    "refused": [{"name": e["name"], "by": e["by"], "format": e["format"],
+                                 "message_contains": e["name"] + REPAINT_FAILED} for e in refused],
+                    "written": []})
             elif not rec["textures"]:
                 self.leave("SpaceBin", name, sb_path, R_NO_MATCH, **brief)
             else:
@@ -547,6 +566,64 @@ class Generator:
                          spaces=["59_asia_great_wall", "59_asia_great_wall_ctf"])
         self.map_package("69_mines", True, min_size=small, preamble=1000 - row, case="bsma_at_1000")
         self.map_package("100_thepit", True, min_size=small, preamble=1001 - row, case="bsma_at_1001")
+
+    def refused_package(self, k, fmt, nation):
+        """A shared content package holding, for each texture mod, a good texture, one in a
+        format the repaint refuses, and a good one after it that the failed scan never reaches."""
+        name = "shared_content-part%d.pkg" % (self.o.shared_parts + 1 + k)
+        w = self.open_pkg(name)
+        tanks, trains, camos = REFUSED_NAMES[k]
+        code = content.NATIONS[nation][2]
+        good = {}
+        # Good textures first, then the refused ones, then the ones never reached.
+        for stage in ("good", "refused", "after"):
+            i = ("good", "refused", "after").index(stage)
+            for kind, folder, model in (("tank", "content/MilitaryEnvironment", tanks[i]),
+                                        ("train", "content/Railway", trains[i])):
+                path = "%s/%s/%s_AM.dds" % (folder, model, model)
+                mod = "MEM" if kind == "tank" else "CTM"
+                if stage == "refused":
+                    self.refused_texture(w, name, path, fmt, k, [mod], good.get(mod, []))
+                    for other in ("MEM", "CTM"):
+                        if other != mod:
+                            self.leave(other, name, path, R_TANK if kind == "tank" else R_TRAIN,
+                                       size=w.files[-1][1], format=fmt)
+                    continue
+                rec, _ = self.texture(w, path, dxt.DXT1, (64, 64), "albedo", True, None, rng=self.edge_rng)
+                self.record_map_texture(kind, "_AM", True, name, rec, False,
+                                        case="after_refused" if stage == "after" else None,
+                                        reason=R_NOT_REACHED if stage == "after" else None)
+                if stage == "good":
+                    good.setdefault(mod, []).append(path)
+            nm = "C%s_%d_%d%s.dds" % (code, 11 + k, 1 + i, camos[i])
+            path = "vehicles/%s/Camouflage/%s" % (content.NATIONS[nation][0], nm)
+            if stage == "refused":
+                self.refused_texture(w, name, path, fmt, k, ["CAMO"], good.get("CAMO", []))
+                continue
+            self.camouflage(nation, nm, dxt.DXT5, "soft", True, (64, 64), w, None, True, rng=self.edge_rng,
+                            case="after_refused" if stage == "after" else None,
+                            reason=R_NOT_REACHED if stage == "after" else None)
+            if stage == "good":
+                good.setdefault("CAMO", []).append(path)
+        self.close_pkg(w)
+
+    def refused_texture(self, w, pkg, path, fmt, seed, mods, written):
+        data = dxt.refused_dds(fmt, 64, 64, 3000 + seed)
+        w.add(path, data)
+        for mod in mods:
+            self.leave(mod, pkg, path, R_REFUSED, size=len(data), format=fmt, case="refused_format")
+            self.errors[mod].append({"package": pkg, "path": path, "format": fmt,
+                                     "message_contains": path + REPAINT_FAILED, "written": list(written)})
+
+    def refused_map(self):
+        """A map whose space.bin embeds a refused tank texture and a refused train texture right
+        after its first good one, so that either colour alone meets one."""
+        extra = []
+        for fmt, by, name in (("DXT3", "MapTanks", "content/MilitaryEnvironment/mleGE_80_41_Tiger_II/mleGE_80_41_Tiger_II_AM.dds"),
+                              ("ATI2", "MapTrains", "content/Railway/rw051_Tender/rw051_Tender_AM.dds")):
+            extra.append({"name": name, "dds": dxt.refused_dds(fmt, 64, 64, 3100 + len(extra)), "mips": 1,
+                          "fourcc": fmt.encode(), "width": 64, "height": 64, "by": by, "case": "refused_format"})
+        self.map_package("102_deathvalley", True, min_size=SPACE_BIN_MIN + 4096, extra=extra, case="refused_format")
 
     def other_package(self, name):
         w = self.open_pkg(name)
@@ -691,6 +768,10 @@ class Generator:
         for name in content.OTHER_PACKAGES[:o.other_packages]:
             self.other_package(name)
         self.edge_maps()
+        if o.refused_textures:
+            for k, fmt in enumerate(dxt.REFUSED):
+                self.refused_package(k, fmt, nations[0])
+            self.refused_map()
         self.paths_xml()
         return self.manifest()
 
@@ -731,7 +812,8 @@ class Generator:
                   "CTM": "map_pkgs_with_hd", "SpaceBin": "map_pkgs", "CAMO": "vehicle_pkgs_with_hd"}
         mods = {}
         for k, v in self.mods.items():
-            mods[k] = {"packages": scopes[k], "touch": v["touch"], "leave": v["leave"]}
+            errors = sorted(self.errors[k], key=lambda r: (r["package"].encode(), r["path"].encode()))
+            mods[k] = {"packages": scopes[k], "touch": v["touch"], "leave": v["leave"], "errors": errors}
         return {
             "generator": "gen_client",
             "format": FORMAT_VERSION,
@@ -762,6 +844,20 @@ EDGE_CAMOUFLAGES = [
     ("C%s_6_3Rocks.DDS", dxt.DXT1, "albedo", False, (64, 64), "upper_case_extension"),
     ("C%s_6_4Reeds.dds", dxt.DXT1, "cutout", False, (2, 1024), "side_below_4"),
 ]
+
+# Models of the packages with refused textures, one package per format: (tanks, trains,
+# camouflage names), each as (good, refused, after).
+REFUSED_NAMES = [
+    (("mleSU_80_11_SU100", "mleSU_80_21_ISU152", "mleSU_80_31_KV2"),
+     ("rw021_Locomotive_E", "rw031_Cistern_B", "rw041_Locomotive_F"), ("Thaw", "Mire", "Frost")),
+    (("mleGE_80_12_Panther", "mleGE_80_22_Marder", "mleGE_80_32_PzIII"),
+     ("rw022_Carriage_B", "rw032_Tender_B", "rw042_Cistern_C"), ("Sand", "Dust", "Haze")),
+    (("mleUS_80_13_M4A1", "mleUS_80_23_Stuart_M3", "mleUS_80_33_M4A3"),
+     ("rw023_Wagon_B", "rw033_Wagon_C", "rw043_Platform_C"), ("Moss", "Fern", "Bark")),
+    (("mleGB_80_14_Churchill", "mleGB_80_24_Cromwell", "mleGB_80_34_Valentine"),
+     ("rw024_Platform_B", "rw034_Carriage_C", "rw044_Tender_C"), ("Slate", "Ash", "Soot")),
+]
+
 
 def long_texture_path(base, short, total=270):
     """A texture path under base whose diffuseMap reference (name + path) is `total` bytes long:
@@ -797,6 +893,8 @@ def resolve(opts):
     for k, v in prof.items():
         if getattr(opts, k, None) is None:
             setattr(opts, k, v)
+    if not hasattr(opts, "refused_textures"):
+        opts.refused_textures = False
     if opts.version is None:
         opts.version = "1.45.0.0" if opts.lesta else "1.24.0.1"
     if opts.build is None:
