@@ -479,9 +479,10 @@ class Variants(unittest.TestCase):
                 files = [i for i in z.infolist() if not i.is_dir()]
                 self.assertTrue(all(i.compress_type == zipfile.ZIP_DEFLATED for i in files), name)
 
-    def test_refused_textures(self):
+    def test_refused_textures_and_bigger_camouflages_and_embedded_textures(self):
         out = os.path.join(self.tmp, "r")
-        run_gen(out, "--refused-textures", "--vehicles", "1", "--texture-size", "16", "--other-packages", "0")
+        run_gen(out, "--refused-textures", "--vehicles", "1", "--texture-size", "16", "--other-packages", "0",
+                "--camo-size", "128", "--embedded-texture-size", "32")
         m, client = load(out)
         pkgdir = client / "res" / "packages"
         failing = set()
@@ -528,6 +529,12 @@ class Variants(unittest.TestCase):
         for t in e["refused"]:
             _, off, length, _ = textures[names.index(t["name"])]
             self.assertEqual(data[off + 84:off + 88], t["format"].encode())
+        # Camouflages the size of the game's own, and embedded textures of the size asked for.
+        camo = [r for r in m["mods"]["CAMO"]["touch"] if "case" not in r and r["package"] not in failing]
+        self.assertEqual({(r["format"], r["width"], r["height"], r["mipmaps"]) for r in camo},
+                         {("DXT5", 128, 128, 8), ("DXT5", 256, 256, 9)})
+        embedded = [t for r in m["mods"]["SpaceBin"]["touch"] for t in r["textures"] if "case" not in t]
+        self.assertEqual({t["height"] for t in embedded}, {32})
 
     def test_refuses_to_replace_a_folder_it_did_not_write(self):
         out = Path(self.tmp) / "x"

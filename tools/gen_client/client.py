@@ -332,6 +332,11 @@ class Generator:
         kinds = [(dxt.DXT1, "albedo", True, (ts * 2, ts * 2)), (dxt.DXT1, "cutout", False, (ts * 2, ts)),
                  (dxt.DXT5, "soft", True, (ts, ts)), (dxt.DXT5, "albedo", False, (ts * 4, ts * 2))]
         extra = (dxt.DXT1, "albedo", True, (ts, ts))
+        if self.o.camo_size:
+            # Camouflages the size of the game's own: square DXT5 with full chains.
+            cs = self.o.camo_size
+            kinds = [(dxt.DXT5, "soft", True, (cs, cs)), (dxt.DXT5, "albedo", True, (cs, cs))]
+            extra = kinds[0]
         todo = []
         for i in range(count):
             fmt, kind, chain, size = kinds[(i + nation) % len(kinds)]
@@ -418,7 +423,7 @@ class Generator:
         """Embedded textures of one map: dicts of name, dds, mips, fourcc, width, height and by
         ("MapTanks", "MapTrains" or None). extra (the same dicts) go right after the first
         texture a rule selects, so that one good texture always comes before them."""
-        ts = max(16, self.o.texture_size // 2)
+        ts = self.o.embedded_texture_size or max(16, self.o.texture_size // 2)
         out = []
         models = [m for m in content.MAP_MODELS]
         start = zlib.crc32(map_name.encode()) % len(models)
@@ -893,6 +898,9 @@ def resolve(opts):
     for k, v in prof.items():
         if getattr(opts, k, None) is None:
             setattr(opts, k, v)
+    for k in ("camo_size", "embedded_texture_size"):
+        if not hasattr(opts, k):
+            setattr(opts, k, None)
     if not hasattr(opts, "refused_textures"):
         opts.refused_textures = False
     if opts.version is None:
@@ -916,6 +924,9 @@ def resolve(opts):
         (opts.variants >= 1, "--variants must be at least 1"),
         (opts.vehicles_per_part >= 1, "--vehicles-per-part must be at least 1"),
         (0 <= opts.other_packages <= len(content.OTHER_PACKAGES), "--other-packages out of range"),
+        (opts.camo_size in (None, 16, 32, 64, 128, 256, 512, 1024, 2048), "--camo-size must be a power of two from 16 to 2048"),
+        (opts.embedded_texture_size in (None, 16, 32, 64, 128, 256, 512, 1024, 2048),
+         "--embedded-texture-size must be a power of two from 16 to 2048"),
         (all(c.isdigit() or c == "." for c in opts.version) and opts.version[:1].isdigit(), "--version must be digits and dots"),
         (opts.build.isdigit(), "--build must be digits"),
         (all(c.isalnum() or c in "._-" for c in opts.mods_version), "--mods-version may hold letters, digits, '.', '_', '-'"),
