@@ -419,11 +419,11 @@ class Generator:
                 continue
             self.leave(mod, pkg, r["path"], why, size=r["size"], format=r["format"], **extra)
 
-    def space_bin_textures(self, map_name, with_match, extra=()):
+    def space_bin_textures(self, map_name, with_match, extra=(), size=None):
         """Embedded textures of one map: dicts of name, dds, mips, fourcc, width, height and by
         ("MapTanks", "MapTrains" or None). extra (the same dicts) go right after the first
         texture a rule selects, so that one good texture always comes before them."""
-        ts = self.o.embedded_texture_size or max(16, self.o.texture_size // 2)
+        ts = size or self.o.embedded_texture_size or max(16, self.o.texture_size // 2)
         out = []
         models = [m for m in content.MAP_MODELS]
         start = zlib.crc32(map_name.encode()) % len(models)
@@ -457,14 +457,14 @@ class Generator:
         return res[:at] + list(extra) + res[at:]
 
     def map_package(self, map_name, listed, with_match=True, min_size=None, exact_size=None, preamble=0,
-                    spaces=None, extra=(), case=None):
+                    spaces=None, extra=(), case=None, embedded_size=None):
         """A map package: its space.bin (one per name in spaces; the first gets the extra embedded
         textures), settings, terrain chunks and terrain texture, and the HD package of the latter."""
         name = map_name + ".pkg"
         w = self.open_pkg(name, listed)
         built = []
         for k, space in enumerate(spaces or [map_name]):
-            texs = self.space_bin_textures(space, with_match, extra if k == 0 else ())
+            texs = self.space_bin_textures(space, with_match, extra if k == 0 else (), embedded_size)
             data, facts = spacebin.build(self.rng, [(t["name"], t["dds"], t["mips"], t["fourcc"]) for t in texs],
                                          min_size or self.o.space_bin_kib * 1024, space, exact_size, preamble)
             sb_path = "spaces/%s/space.bin" % space
@@ -565,12 +565,14 @@ class Generator:
         space.bin items in one package, the BSMA row at byte 1000 and at byte 1001."""
         small = SPACE_BIN_MIN + 4096
         row = spacebin.BSMA_ROW
-        self.map_package("39_crimea", True, exact_size=SPACE_BIN_MIN, case="size_2097152")
-        self.map_package("51_asia", True, exact_size=SPACE_BIN_MIN + 1, case="size_2097153")
-        self.map_package("59_asia_great_wall", True, min_size=small, case="two_space_bins",
+        # Small embedded textures whatever the options, so that 2 MiB always holds them.
+        self.map_package("39_crimea", True, exact_size=SPACE_BIN_MIN, case="size_2097152", embedded_size=32)
+        self.map_package("51_asia", True, exact_size=SPACE_BIN_MIN + 1, case="size_2097153", embedded_size=32)
+        self.map_package("59_asia_great_wall", True, min_size=small, case="two_space_bins", embedded_size=32,
                          spaces=["59_asia_great_wall", "59_asia_great_wall_ctf"])
-        self.map_package("69_mines", True, min_size=small, preamble=1000 - row, case="bsma_at_1000")
-        self.map_package("100_thepit", True, min_size=small, preamble=1001 - row, case="bsma_at_1001")
+        self.map_package("69_mines", True, min_size=small, preamble=1000 - row, case="bsma_at_1000", embedded_size=32)
+        self.map_package("100_thepit", True, min_size=small, preamble=1001 - row, case="bsma_at_1001",
+                         embedded_size=32)
 
     def refused_package(self, k, fmt, nation):
         """A shared content package holding, for each texture mod, a good texture, one in a
