@@ -126,9 +126,10 @@ def fx_strings(root):
 
 def space_bin_rows(data):
     """The section table: (tag, version, offset, zero, length, last) rows up to the first row
-    that is not four printable characters, starting with BWTB."""
+    that is not four printable characters, starting with BWTB (at byte 0, or after a run of
+    zero bytes)."""
     rows = []
-    pos = 0
+    pos = len(data) - len(data.lstrip(b"\x00"))
     while pos + 24 <= len(data):
         tag = data[pos:pos + 4]
         if not all(0x20 < b < 0x7f for b in tag):
@@ -178,12 +179,19 @@ def walk_bsma(data, offset, length):
 
 
 def dds_expected_size(data):
-    """Size a DDS file must have from its header: 128 + every level's blocks."""
+    """Size a DDS file must have from its header: 128 (148 with a DX10 header) + every level's
+    blocks, or 4 bytes a pixel for an uncompressed 32-bit one."""
     height, width = struct.unpack_from("<II", data, 12)
     mips = struct.unpack_from("<I", data, 28)[0]
-    fourcc = data[84:88]
-    bb = {b"DXT1": 8, b"DXT5": 16}[fourcc]
-    total, w, h = 0, width, height
+    pf_flags, fourcc, bits = struct.unpack_from("<I4sI", data, 80)
+    if pf_flags & 0x40:
+        return 128 + width * height * bits // 8
+    head = 128
+    if fourcc == b"DX10":
+        head += 20
+        fourcc = {71: b"DXT1"}[struct.unpack_from("<I", data, 128)[0]]
+    bb = {b"DXT1": 8, b"DXT5": 16, b"DXT3": 16, b"ATI2": 16}[fourcc]
+    total, w, h = head - 128, width, height
     for _ in range(max(1, mips)):
         total += ((w + 3) // 4) * ((h + 3) // 4) * bb
         w, h = max(1, w // 2), max(1, h // 2)

@@ -78,6 +78,24 @@ class DxtEncoder(unittest.TestCase):
             self.assertGreater(len(rows), 1 if h > 64 else 0)
         self.assertEqual(dxt.mip_dims(64, 16, True), [(64, 16), (32, 8), (16, 4), (8, 2), (4, 1), (2, 1), (1, 1)])
 
+    def test_refused_formats_hold_what_their_headers_say(self):
+        w, h = 32, 16
+        for kind in dxt.REFUSED:
+            data = dxt.refused_dds(kind, w, h, 5)
+            src = dxt.picture("normal" if kind == "ATI2" else "soft", w, h, 5, dxt.PALETTES[0])
+            if kind == "DX10":
+                # BC1 blocks behind the extra 20-byte header: read them through a DXT1 header.
+                self.assertEqual(data[84:88], b"DX10")
+                self.assertEqual(struct.unpack_from("<5I", data, 128), (71, 3, 0, 1, 0))
+                data = dxt.dds_header(dxt.DXT1, w, h, 1) + data[148:]
+                self.assertEqual(len(data), 128 + 8 * 8 * 4)
+            got = decode(data)
+            self.assertEqual(len(got), w * h, kind)
+            channels = (0, 1) if kind == "ATI2" else (0, 1, 2)
+            self.assertLess(self.mean_error(src, got, channels), 1 if kind == "RGBA" else 12, kind)
+            if kind in ("DXT3", "RGBA"):
+                self.assertLess(self.mean_error(src, got, (3,)), 9, kind)
+
     def test_stamp_changes_only_the_first_block(self):
         data = dxt.make_dds(dxt.DXT5, 64, 64, True, "soft", 9)
         stamped = dxt.stamp(data, dxt.DXT5, (1, 2, 3))

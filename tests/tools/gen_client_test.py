@@ -84,13 +84,14 @@ class SmallClient(unittest.TestCase):
                 key = (rec["package"], rec["path"])
                 self.assertNotIn(key, seen, (mod, key))
                 seen.add(key)
-                if "size" in rec and mod != "SpaceBin":
+                if "size" in rec:
                     self.assertEqual(rec["size"], len(self.contents[rec["package"]][rec["path"]]), rec)
         # Every scope file the mod could meet is accounted for, one way or the other.
         scope = {
             "DPT": lambda p: p.endswith(".visual_processed") and p.startswith("vehicles/"),
             "CAMO": lambda p: "/camouflage/" in p.lower(),
-            "MEM": lambda p: p.endswith(".dds") and (p.startswith("content/") or p.startswith("spaces/")),
+            "MEM": lambda p: p.lower().endswith(".dds") and (p.startswith("content/") or p.startswith("spaces/")),
+            "SpaceBin": lambda p: "space.bin" in p.lower(),
         }
         for mod, want in scope.items():
             listed = {(r["package"], r["path"]) for r in self.m["mods"][mod]["touch"] + self.m["mods"][mod]["leave"]}
@@ -186,6 +187,7 @@ class SmallClient(unittest.TestCase):
 
     def test_visuals_are_packed_sections_with_the_references_the_manifest_lists(self):
         parsed = {}
+        long_refs = []
         for pkg, path, data in self.all_files(".visual_processed"):
             try:
                 root = read_packed(data)
@@ -197,8 +199,18 @@ class SmallClient(unittest.TestCase):
                 desc = struct.unpack_from("<I", data, at - 4)[0]
                 self.assertEqual(desc, 0x10000000 | (len(name) + len(tex)), path)
                 self.assertEqual(data[at:at + len(name) + len(tex)], (name + tex).encode(), path)
-                self.assertLess(len(name) + len(tex), 256, path)
+                if len(name) + len(tex) > 255:
+                    long_refs.append((pkg, path, name, tex, desc))
             parsed[(pkg, path)] = (root, refs)
+        # Exactly one reference is long enough for its length's low byte to wrap, and the
+        # crashed-tank mod must rewrite it.
+        self.assertEqual(len(long_refs), 1, long_refs)
+        pkg, path, name, tex, desc = long_refs[0]
+        self.assertNotEqual(desc & 0xFF, len(name) + len(tex))
+        touch = [r for r in self.m["mods"]["DPT"]["touch"] if (r["package"], r["path"]) == (pkg, path)]
+        self.assertEqual(touch[0]["case"], "long_reference")
+        ref = [r for r in touch[0]["references"] if r["path"] == tex][0]
+        self.assertEqual((ref["length"], ref["becomes"]), (len(name) + len(tex), "vehicles/tank_crash.dds"))
         self.assertGreater(len(parsed), 50)
         for mod in ("DPT", "CCT"):
             for rec in self.m["mods"][mod]["touch"]:
@@ -236,15 +248,134 @@ class SmallClient(unittest.TestCase):
                     self.assertIsNone(r["becomes_remove_shadows"])
         self.assertTrue(any("_Inside_" in r["path"] for rec in dpt["touch"] for r in rec["references"]))
 
+    def test_planted_model_folders_levels_and_segments(self):
+        dpt, cct = self.m["mods"]["DPT"], self.m["mods"]["CCT"]
+
+        def by_case(recs, case):
+            return [r for r in recs if r.get("case") == case]
+        # A crash-folder track segment counts as a turret: its inside texture takes the inside
+        # colour, which a gun would keep.
+        seg = by_case(dpt["touch"], "segment")
+        self.assertEqual(len(seg), 1)
+        self.assertTrue(seg[0]["path"].endswith("/crash/track/Segment.visual_processed"))
+        self.assertEqual(seg[0]["part"], "turret")
+        root = read_packed(self.contents[seg[0]["package"]][seg[0]["path"]])
+        self.assertEqual(set(fx_strings(root)), {CRASH_FX})
+        inside = [r["becomes"] for r in seg[0]["references"]
+                  if r["property"] == "diffuseMap" and "_inside_" in r["path"].lower()]
+        self.assertEqual(inside, ["vehicles/inside_crash.dds"])
+        self.assertEqual([r["reason"] for r in by_case(cct["leave"], "segment")],
+                         ["not a chassis model: the crashed-tank mod's"])
+        # Plain track folders and client collision folders are left by both mods.
+        for case, folder, reason in (("track_folder", "/track/", "track model, not in a crash folder"),
+                                     ("collision_client", "/collision_client/", "collision model, not in a crash folder")):
+            for mod in (dpt, cct):
+                left = by_case(mod["leave"], case)
+                self.assertTrue(left, case)
+                for r in left:
+                    self.assertTrue(folder in r["path"] and "/crash/" not in r["path"], r["path"])
+                    self.assertEqual(r["reason"], reason)
+        # The same vehicle has crash levels 1 and 2 of its parts, each one a mod must write.
+        base = seg[0]["path"].split("/crash/")[0] + "/"
+        files = self.contents[seg[0]["package"]]
+        touched = {r["path"] for mod in (dpt, cct) for r in mod["touch"]}
+        for lod in ("lod1", "lod2"):
+            parts = {p for p in files if p.startswith(base + "crash/%s/" % lod) and p.endswith(".visual_processed")}
+            self.assertTrue({base + "crash/%s/%s.visual_processed" % (lod, n) for n in ("Hull", "Chassis", "Turret_01")} <= parts)
+            self.assertEqual(parts - touched, set())
+
+    def test_planted_texture_shapes_and_what_the_repaint_writes(self):
+        # (mod, case, format, header width, height and mipmap count (None: no chain), size,
+        # what the repaint writes; for camouflages per downsizing ratio)
+        expect = [
+            ("MEM", "partial_chain", b"DXT1", (64, 64, 3), 2816, {"width": 64, "height": 64, "mipmaps": 7, "size": 2872}),
+            ("MEM", "side_below_4", b"DXT1", (2, 512, None), 1152, {"width": 4, "height": 512, "mipmaps": 1, "size": 1152}),
+            ("MEM", "odd_size", b"DXT5", (90, 40, 7), 5216, {"width": 90, "height": 40, "mipmaps": 7, "size": 5216}),
+            ("CTM", "partial_chain", b"DXT5", (64, 64, 3), 5504, {"width": 64, "height": 64, "mipmaps": 7, "size": 5616}),
+            ("CTM", "odd_size", b"DXT5", (100, 36, None), 3728, {"width": 100, "height": 36, "mipmaps": 1, "size": 3728}),
+            ("CAMO", "partial_chain", b"DXT5", (64, 64, 3), 5504,
+             {"0": {"width": 64, "height": 64, "mipmaps": 7, "size": 5616},
+              "8": {"width": 16, "height": 16, "mipmaps": 5, "size": 496}}),
+            ("CAMO", "side_below_4", b"DXT1", (2, 1024, None), 2176,
+             {"0": {"width": 2, "height": 1024, "mipmaps": 1, "size": 2176},
+              "2": {"width": 16, "height": 512, "mipmaps": 1, "size": 4224}}),
+        ]
+        for mod, case, fourcc, head, size, written in expect:
+            recs = [r for r in self.m["mods"][mod]["touch"] if r.get("case") == case and not r["hd"]]
+            self.assertEqual(len(recs), 1, (mod, case))
+            rec = recs[0]
+            data = self.contents[rec["package"]][rec["path"]]
+            h, w = struct.unpack_from("<II", data, 12)
+            mips = struct.unpack_from("<I", data, 28)[0]
+            self.assertEqual((data[84:88], w, h, len(data)), (fourcc, head[0], head[1], size), (mod, case))
+            if head[2]:
+                self.assertEqual(mips, head[2], (mod, case))
+            else:
+                self.assertIn(mips, (0, 1), (mod, case))
+            if mod == "CAMO":
+                for ratio, want in written.items():
+                    self.assertEqual(rec["written_by_ratio"][ratio], want, (case, ratio))
+            else:
+                self.assertEqual(rec["written"], written, (mod, case))
+        for mod in ("MEM", "CAMO"):
+            upper = [r["path"] for r in self.m["mods"][mod]["touch"] if r.get("case") == "upper_case_extension"]
+            self.assertEqual(len(upper), 2, mod)
+            self.assertTrue(all(p.endswith(".DDS") for p in upper), upper)
+            self.assertEqual(sum(p.endswith("_hd.DDS") for p in upper), 1, upper)
+        for mod, spec in self.m["mods"].items():
+            self.assertEqual(spec["errors"], [], mod)
+
+    def test_space_bin_limits(self):
+        sb = self.m["mods"]["SpaceBin"]
+        cases = {}
+        for kind in ("touch", "leave"):
+            for r in sb[kind]:
+                if r.get("case"):
+                    cases.setdefault(r["case"], []).append((kind, r))
+
+        def data(r):
+            return self.contents[r["package"]][r["path"]]
+        for case, kind, size in (("size_2097152", "leave", 2097152), ("size_2097153", "touch", 2097153)):
+            (k, r), = cases[case]
+            self.assertEqual((k, len(data(r))), (kind, size), case)
+        # The tag at byte 1000 is still found, at 1001 it is not; both rows lead to a whole BSMA.
+        for case, kind, at in (("bsma_at_1000", "touch", 1000), ("bsma_at_1001", "leave", 1001)):
+            (k, r), = cases[case]
+            d = data(r)
+            self.assertEqual((k, d.find(b"BSMA")), (kind, at), case)
+            off, length = struct.unpack_from("<I", d, at + 8)[0], struct.unpack_from("<I", d, at + 16)[0]
+            _, textures, _ = walk_bsma(d, off, length)
+            self.assertTrue(any(n.startswith("content/") and n.endswith("_AM.dds") for n, _, _, _ in textures), case)
+        # Two space.bin items above 2 MiB in one package: the first in item order is the patched one.
+        pair = sorted(cases["two_space_bins"], key=lambda kr: kr[0] != "touch")
+        self.assertEqual([k for k, _ in pair], ["touch", "leave"])
+        items = [p for p in self.contents[pair[0][1]["package"]] if "space.bin" in p.lower()]
+        self.assertEqual(items, [r["path"] for _, r in pair])
+        self.assertTrue(all(len(data(r)) > 2097152 for _, r in pair))
+        # An embedded texture whose chain was cut short outgrows its slot once given a full chain;
+        # every other one fits its slot exactly.
+        outgrow = [(r, t) for r in sb["touch"] for t in r["textures"] if not t["patched"]]
+        self.assertEqual(len(outgrow), 1)
+        r, t = outgrow[0]
+        dds = data(r)[t["offset"]:t["offset"] + t["length"]]
+        self.assertEqual((dds[84:88], struct.unpack_from("<II", dds, 12), struct.unpack_from("<I", dds, 28)[0]),
+                         (b"DXT1", (64, 64), 3))
+        self.assertEqual((t["length"], t["repainted_length"]), (2816, 2872))
+        for rec in sb["touch"]:
+            for x in rec["textures"]:
+                if x is not t:
+                    self.assertEqual((x["patched"], x["repainted_length"]), (True, x["length"]), x["name"])
+
     def test_space_bins_have_a_consistent_section_table_and_materials(self):
         sb = self.m["mods"]["SpaceBin"]
         recs = sb["touch"] + [dict(r, textures=None) for r in sb["leave"]]
         for rec in recs:
             data = self.contents[rec["package"]][rec["path"]]
-            self.assertGreater(len(data), 2 * 1024 * 1024, rec["path"])
+            self.assertGreaterEqual(len(data), 2 * 1024 * 1024, rec["path"])
+            self.assertEqual(len(data), rec["size"], rec["path"])
             rows = space_bin_rows(data)
             self.assertEqual(rows[0][0], "BWTB")
-            table_end = 24 * len(rows)
+            table_end = data.find(b"BWTB") + 24 * len(rows)
             self.assertEqual(rows[0][2], table_end)
             self.assertEqual(rows[0][5], len(rows) - 1)
             pos = table_end
@@ -256,7 +387,7 @@ class SmallClient(unittest.TestCase):
             bsma = [r for r in rows if r[0] == "BSMA"]
             self.assertEqual(len(bsma), 1)
             at = data.find(b"BSMA")
-            self.assertLessEqual(at, 1000)
+            self.assertEqual(at, rec["bsma_row"], rec["path"])
             self.assertEqual(struct.unpack_from("<I", data, at + 8)[0], bsma[0][2])
             self.assertEqual(struct.unpack_from("<I", data, at + 16)[0], bsma[0][4])
             vectors, textures, end = walk_bsma(data, bsma[0][2], bsma[0][4])
@@ -282,7 +413,7 @@ class SmallClient(unittest.TestCase):
             self.assertTrue(all(r["size"] > 1024 for r in touch), mod)
             self.assertTrue(all("_ANM" not in r["path"] and "_GMM" not in r["path"] for r in touch), mod)
             for r in touch:
-                self.assertEqual(r["hd"], r["path"].endswith("_hd.dds"))
+                self.assertEqual(r["hd"], r["path"].lower().endswith("_hd.dds"))
                 self.assertEqual(r["hd"], self.m["packages"][r["package"]]["hd"])
         self.assertIn("rw007_TankWagon", " ".join(r["path"] for r in self.m["mods"]["CTM"]["touch"]))
         camo = self.m["mods"]["CAMO"]
@@ -347,6 +478,63 @@ class Variants(unittest.TestCase):
                 self.assertIsNone(z.testzip())
                 files = [i for i in z.infolist() if not i.is_dir()]
                 self.assertTrue(all(i.compress_type == zipfile.ZIP_DEFLATED for i in files), name)
+
+    def test_refused_textures_and_bigger_camouflages_and_embedded_textures(self):
+        out = os.path.join(self.tmp, "r")
+        run_gen(out, "--refused-textures", "--vehicles", "1", "--texture-size", "16", "--other-packages", "0",
+                "--camo-size", "128", "--embedded-texture-size", "32")
+        m, client = load(out)
+        pkgdir = client / "res" / "packages"
+        failing = set()
+        for mod in ("MEM", "CTM", "CAMO"):
+            errors = m["mods"][mod]["errors"]
+            self.assertEqual(sorted(e["format"] for e in errors), ["ATI2", "DX10", "DXT3", "RGBA"], mod)
+            for e in errors:
+                failing.add(e["package"])
+                self.assertEqual(e["message_contains"], e["path"] + " - failed to repaint the texture!")
+                with zipfile.ZipFile(pkgdir / e["package"]) as z:
+                    order = [i.filename for i in z.infolist() if not i.is_dir()]
+                    data = z.read(e["path"])
+                pf_flags, fourcc, bits = struct.unpack_from("<I4sI", data, 80)
+                if e["format"] == "RGBA":
+                    self.assertEqual((pf_flags, fourcc, bits), (0x41, b"\0\0\0\0", 32))
+                else:
+                    self.assertEqual((pf_flags, fourcc.decode()), (4, e["format"]))
+                if e["format"] == "DX10":
+                    self.assertEqual(struct.unpack_from("<I", data, 128)[0], 71)  # BC1 behind the DX10 header
+                self.assertEqual(len(data), dds_expected_size(data))
+                self.assertGreater(len(data), 1024)
+                # Written: the package's textures of this mod before the refused one; the ones after
+                # it are never reached.
+                at = order.index(e["path"])
+                self.assertEqual([r["path"] for r in m["mods"][mod]["touch"] if r["package"] == e["package"]], e["written"])
+                self.assertTrue(e["written"] and all(order.index(p) < at for p in e["written"]))
+                after = [r["path"] for r in m["mods"][mod]["leave"]
+                         if r["package"] == e["package"] and r["reason"].startswith("after a texture that fails")]
+                self.assertTrue(after and all(order.index(p) > at for p in after), mod)
+        self.assertTrue(failing <= set(m["client"]["map_pkgs"]) & set(m["client"]["vehicle_pkgs"]))
+        # The map: a refused tank texture and a refused train texture right after a good one.
+        (e,) = m["mods"]["SpaceBin"]["errors"]
+        self.assertIn(e["package"], m["client"]["map_pkgs"])
+        self.assertEqual({t["by"] for t in e["refused"]}, {"MapTanks", "MapTrains"})
+        self.assertEqual(e["message_contains"], e["refused"][0]["name"] + " - failed to repaint the texture!")
+        with zipfile.ZipFile(pkgdir / e["package"]) as z:
+            data = z.read(e["path"])
+        at = data.find(b"BSMA")
+        _, textures, _ = walk_bsma(data, *struct.unpack_from("<IxxxxI", data, at + 8))
+        names = [n for n, _, _, _ in textures]
+        first = names.index(e["refused"][0]["name"])
+        self.assertGreater(first, 0)
+        self.assertIn(data[textures[first - 1][1] + 84:textures[first - 1][1] + 88], (b"DXT1", b"DXT5"))
+        for t in e["refused"]:
+            _, off, length, _ = textures[names.index(t["name"])]
+            self.assertEqual(data[off + 84:off + 88], t["format"].encode())
+        # Camouflages the size of the game's own, and embedded textures of the size asked for.
+        camo = [r for r in m["mods"]["CAMO"]["touch"] if "case" not in r and r["package"] not in failing]
+        self.assertEqual({(r["format"], r["width"], r["height"], r["mipmaps"]) for r in camo},
+                         {("DXT5", 128, 128, 8), ("DXT5", 256, 256, 9)})
+        embedded = [t for r in m["mods"]["SpaceBin"]["touch"] for t in r["textures"] if "case" not in t]
+        self.assertEqual({t["height"] for t in embedded}, {32})
 
     def test_refuses_to_replace_a_folder_it_did_not_write(self):
         out = Path(self.tmp) / "x"

@@ -21,6 +21,8 @@ examples:
   gen_client.py --profile demo --out demo-client --seed 7 --unlisted
   gen_client.py --profile small --out /tmp/lesta --lesta --common-test --no-game-info
   gen_client.py --profile large --out /data/bench --vehicles 400 --maps 30 --texture-size 1024
+  gen_client.py --profile large --out /data/bench --camo-size 1024 --embedded-texture-size 256
+  gen_client.py --profile small --out /tmp/refused --refused-textures
 """
 
 
@@ -59,6 +61,16 @@ def parser():
     g.add_argument("--vehicles-per-part", type=int, help="vehicles per vehicles_level_NN-partN package (levels 5+)")
     g.add_argument("--variants", type=int, help="distinct pictures per texture kind and size (more is slower)")
     g.add_argument("--other-packages", type=int, help="number of packages no mod reads (scripts.pkg, gui-part1.pkg, ...)")
+    g.add_argument("--camo-size", type=int,
+                   help="side of every camouflage, DXT5 with full chains as the game's are (HD twins twice "
+                        "as large); default: sizes from --texture-size")
+    g.add_argument("--embedded-texture-size", type=int,
+                   help="side of the textures embedded in space.bin (default: half of --texture-size, at least 16)")
+    g = p.add_argument_group("failure cases")
+    g.add_argument("--refused-textures", action="store_true",
+                   help="also write packages whose selected textures are in formats the repaint refuses "
+                        "(DXT3, ATI2, DX10, uncompressed) and a map embedding such textures; the manifest "
+                        "lists the errors the engine must report")
     return p
 
 

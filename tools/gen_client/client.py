@@ -31,6 +31,17 @@ R_OTHER_MODEL = "neither a tank model nor a train"
 R_TERRAIN = "map terrain texture"
 R_NOT_MAP_PKG = "not counted as a map package: its name does not start with a digit"
 R_NO_MATCH = "no embedded texture matches the map rules: no output file"
+R_TRACK = "track model, not in a crash folder"
+R_SB_SMALL = "2097152 bytes or smaller"
+R_SB_NOT_FIRST = "not the first space.bin of the package: only the first is patched"
+R_SB_NO_BSMA = "no BSMA row within the first 1000 bytes: no output file"
+R_SB_REFUSED = "an embedded texture in a format the repaint refuses: the package reports an error, no output file"
+R_REFUSED = "a format the repaint refuses: the package reports an error"
+R_NOT_REACHED = "after a texture that fails to repaint: the package's scan ends before it"
+R_OUTGROWS = "repainted with a full mipmap chain it outgrows its slot: the slot keeps its bytes"
+
+REPAINT_FAILED = " - failed to repaint the texture!"
+SPACE_BIN_MIN = 2097152
 
 
 # Vehicle parts are closed once they pass this size, well below the 2 GiB the game's zip
@@ -49,7 +60,37 @@ def is_hd(name):
 
 
 def hd_name(path):
-    return path[:-4] + "_hd.dds"
+    """x.dds -> x_hd.dds; an upper-case X.DDS keeps its spelling: X_hd.DDS."""
+    return path[:-4] + "_hd" + path[-4:]
+
+
+def _block_bytes(fmt):
+    return {"DXT1": 8, "DXT5": 16}[fmt]
+
+
+def _chain_size(fmt, w, h, chain):
+    return 128 + sum(((lw + 3) // 4) * ((lh + 3) // 4) * _block_bytes(fmt) for lw, lh in dxt.mip_dims(w, h, chain))
+
+
+def repainted(fmt, w, h, mipmaps):
+    """What the map repaint writes for a texture: sides below 4 raised to 4, the same format,
+    a full chain when the source had any (mipmap count above 1), else level 0 only."""
+    ww, hh = max(w, 4), max(h, 4)
+    chain = mipmaps > 1
+    return {"width": ww, "height": hh, "mipmaps": len(dxt.mip_dims(ww, hh, chain)),
+            "size": _chain_size(fmt, ww, hh, chain)}
+
+
+def translucent(fmt, w, h, mipmaps):
+    """What the camouflage pass writes, per downsizing ratio (0 = none): sides divided by the
+    ratio and raised to 16, chain as in repainted()."""
+    out = {}
+    for r in (0, 2, 4, 8):
+        ww, hh = (w, h) if r == 0 else (max(16, w // r), max(16, h // r))
+        chain = mipmaps > 1
+        out[str(r)] = {"width": ww, "height": hh, "mipmaps": len(dxt.mip_dims(ww, hh, chain)),
+                       "size": _chain_size(fmt, ww, hh, chain)}
+    return out
 
 
 def _colour(path):
@@ -75,6 +116,10 @@ class Generator:
         self.packages = {}  # name -> record
         self.mods = {k: {"touch": [], "leave": []} for k in ("DPT", "CCT", "MEM", "CTM", "SpaceBin", "CAMO")}
         self.unlisted = set()
+        # Planted edge cases draw from their own generator, so the ordinary content stays as it
+        # would be without them.
+        self.edge_rng = random.Random(opts.seed * 1000003 + 17)
+        self.errors = {k: [] for k in self.mods}
 
     # --- helpers ----------------------------------------------------------------------------
 
@@ -98,15 +143,17 @@ class Generator:
             "size": os.path.getsize(w.path),
         }
 
-    def texture(self, w, path, fmt, size, kind, chain=True, hd=None, cap=4096):
-        """Writes a texture and, with an HD writer, its `_hd` twin at twice the size."""
-        v = self.rng.randrange(self.o.variants)
-        style = 1 if self.rng.random() < 0.2 else 0
+    def texture(self, w, path, fmt, size, kind, chain=True, hd=None, cap=4096, rng=None):
+        """Writes a texture and, with an HD writer, its `_hd` twin at twice the size. chain: True
+        (full), False (level 0 only) or a number of levels."""
+        rng = rng or self.rng
+        v = rng.randrange(self.o.variants)
+        style = 1 if rng.random() < 0.2 else 0
         tw, th = min(size[0], cap), min(size[1], cap)
         data = dxt.stamp(dxt.make_dds(fmt, tw, th, chain, kind, 1000 + v, style), fmt, _colour(path))
         w.add(path, data)
         rec = {"path": path, "size": len(data), "format": "DXT1" if fmt == dxt.DXT1 else "DXT5",
-               "width": tw, "height": th, "mipmaps": len(dxt.mip_dims(tw, th, chain)) if chain else 1}
+               "width": tw, "height": th, "mipmaps": len(dxt.mip_dims(tw, th, chain))}
         hd_rec = None
         if hd is not None:
             hw, hh = min(tw * 2, cap), min(th * 2, cap)
@@ -114,7 +161,7 @@ class Generator:
             hdata = dxt.stamp(dxt.make_dds(fmt, hw, hh, chain, kind, 1000 + v, style), fmt, _colour(hpath))
             hd.add(hpath, hdata)
             hd_rec = dict(rec, path=hpath, size=len(hdata), width=hw, height=hh,
-                          mipmaps=len(dxt.mip_dims(hw, hh, chain)) if chain else 1)
+                          mipmaps=len(dxt.mip_dims(hw, hh, chain)))
         return rec, hd_rec
 
     def leave(self, mod, pkg, path, reason, **extra):
@@ -180,103 +227,152 @@ class Generator:
             if name not in [p[0] for p in parts]:
                 parts.append((name, kind, mats))
 
-        for name, kind, mats in parts:
-            for state in ("normal", "crash"):
-                fx = visuals.CRASH_FX if state == "crash" else visuals.TANK_FX
-                spec = special.get(name) if state == "crash" else None
-                if spec and spec[0] == "plain":
-                    fx = visuals.TANK_FX
-                m3 = [(ident, fx, r) for ident, r in (spec[3] if spec else mats)]
-                compact = bool(spec and spec[0] == "compact")
-                data = visuals.visual_bytes(name, m3, compact=compact, size=spec[1] if spec else None)
-                vpath = base + "%s/lod0/%s.visual_processed" % (state, name)
-                sd.add(base + "%s/lod0/%s.model" % (state, name),
-                       visuals.model_bytes(base + "%s/lod0/%s" % (state, name)))
-                sd.add(vpath, data)
-                sd.add(base + "%s/lod0/%s.primitives_processed" % (state, name),
-                       visuals.primitives_bytes(zlib.crc32(vpath.encode())))
-                self.record_visual(os.path.basename(sd.path), vpath, kind, state, fx, m3, len(data), listed)
-            cpath = base + "collision/%s.visual_processed" % name
-            sd.add(base + "collision/%s.model" % name, visuals.model_bytes(base + "collision/" + name))
-            cdata = visuals.visual_bytes(name, [("collision", "shaders/std_effects/lightonly.fx", [])])
-            sd.add(cpath, cdata)
-            sd.add(base + "collision/%s.primitives_processed" % name, visuals.primitives_bytes(idx))
-            pkg = os.path.basename(sd.path)
-            for mod in ("DPT", "CCT"):
-                self.leave(mod, pkg, cpath, R_UNLISTED if not listed else R_COLLISION)
+        # The first listed vehicle also carries what real clients have beside the plain layout:
+        # more detail levels, client collision models, track segments and a texture reference
+        # whose length no longer fits the low byte of its descriptor.
+        edge = listed and idx == 0
+        pkg = os.path.basename(sd.path)
+        long_path = None
+        if edge:
+            long_path = long_texture_path(base, short)
+            self.texture(sd, long_path, dxt.DXT1, (ts, ts), "albedo", True, hd, rng=self.edge_rng)
 
-    def record_visual(self, pkg, path, kind, state, fx, materials, size, listed):
+        for name, kind, mats in parts:
+            lods = ["lod0"] + (["lod1", "lod2"] if edge and name not in special else [])
+            for state in ("normal", "crash"):
+                for lod in lods:
+                    fx = visuals.CRASH_FX if state == "crash" else visuals.TANK_FX
+                    spec = special.get(name) if state == "crash" and lod == "lod0" else None
+                    if spec and spec[0] == "plain":
+                        fx = visuals.TANK_FX
+                    m3 = [(ident, fx, r) for ident, r in (spec[3] if spec else mats)]
+                    case = "lod" if lod != "lod0" else None
+                    if edge and name == "Hull" and state == "crash" and lod == "lod0":
+                        m3 = [(i, f, [(p, long_path if t == hull["AM"] else t) for p, t in r]) for i, f, r in m3]
+                        case = "long_reference"
+                    compact = bool(spec and spec[0] == "compact")
+                    data = visuals.visual_bytes(name, m3, compact=compact, size=spec[1] if spec else None,
+                                                long_ok=case == "long_reference")
+                    stem = base + "%s/%s/%s" % (state, lod, name)
+                    vpath = stem + ".visual_processed"
+                    sd.add(stem + ".model", visuals.model_bytes(stem))
+                    sd.add(vpath, data)
+                    sd.add(stem + ".primitives_processed", visuals.primitives_bytes(zlib.crc32(vpath.encode())))
+                    self.record_visual(pkg, vpath, kind, state, fx, m3, len(data), listed, case)
+            for cfolder in ["collision"] + (["collision_client"] if edge else []):
+                cpath = base + "%s/%s.visual_processed" % (cfolder, name)
+                sd.add(base + "%s/%s.model" % (cfolder, name), visuals.model_bytes(base + cfolder + "/" + name))
+                cdata = visuals.visual_bytes(name, [("collision", "shaders/std_effects/lightonly.fx", [])])
+                sd.add(cpath, cdata)
+                sd.add(base + "%s/%s.primitives_processed" % (cfolder, name), visuals.primitives_bytes(idx))
+                extra = {"case": "collision_client"} if cfolder != "collision" else {}
+                for mod in ("DPT", "CCT"):
+                    self.leave(mod, pkg, cpath, R_UNLISTED if not listed else R_COLLISION, **extra)
+
+        if edge:
+            # Track segments: the part kinds count "segment" as a turret, so a crash-folder one is
+            # the crashed-tank mod's, inside texture included; the plain track folder is nobody's.
+            seg = [("segment", refs(track, ("AM", "ANM"))), ("segment_inside", refs(inside, ("AM",)))]
+            for state, folder, fx, case in (("track", "track", visuals.TANK_FX, "track_folder"),
+                                             ("crash", "crash/track", visuals.CRASH_FX, "segment")):
+                stem = base + folder + "/Segment"
+                m3 = [(ident, fx, r) for ident, r in seg]
+                data = visuals.visual_bytes("Segment", m3)
+                sd.add(stem + ".model", visuals.model_bytes(stem))
+                sd.add(stem + ".visual_processed", data)
+                sd.add(stem + ".primitives_processed", visuals.primitives_bytes(zlib.crc32(stem.encode())))
+                self.record_visual(pkg, stem + ".visual_processed", "turret", state, fx, m3, len(data), listed, case)
+
+    def record_visual(self, pkg, path, kind, state, fx, materials, size, listed, case=None):
         refs = [(p, t) for _, _, r in materials for p, t in r]
+        extra = {"case": case} if case else {}
         for mod in ("DPT", "CCT"):
             if not listed:
-                self.leave(mod, pkg, path, R_UNLISTED)
+                self.leave(mod, pkg, path, R_UNLISTED, **extra)
                 continue
             if state != "crash":
-                self.leave(mod, pkg, path, R_NORMAL)
+                self.leave(mod, pkg, path, R_TRACK if state == "track" else R_NORMAL, **extra)
                 continue
             if mod == "DPT" and kind == "chassis":
-                self.leave(mod, pkg, path, R_CHASSIS)
+                self.leave(mod, pkg, path, R_CHASSIS, **extra)
                 continue
             if mod == "CCT" and kind != "chassis":
-                self.leave(mod, pkg, path, R_NOT_CHASSIS)
+                self.leave(mod, pkg, path, R_NOT_CHASSIS, **extra)
                 continue
             if size <= 600:
-                self.leave(mod, pkg, path, R_SMALL_VISUAL, size=size)
+                self.leave(mod, pkg, path, R_SMALL_VISUAL, size=size, **extra)
                 continue
             if mod == "DPT":
                 out = []
                 for prop, tex in refs:
-                    out.append({"property": prop, "path": tex,
+                    out.append({"property": prop, "path": tex, "length": len(prop) + len(tex),
                                 "becomes": dpt_becomes(kind, prop, tex, False),
                                 "becomes_remove_shadows": dpt_becomes(kind, prop, tex, True)})
                 shader = fx == visuals.CRASH_FX
                 if not shader and not any(r["becomes"] or r["becomes_remove_shadows"] for r in out):
-                    self.leave(mod, pkg, path, R_NOTHING, size=size)
+                    self.leave(mod, pkg, path, R_NOTHING, size=size, **extra)
                     continue
                 written = shader or any(r["becomes"] for r in out)
-                self.mods[mod]["touch"].append({
+                self.mods[mod]["touch"].append(dict({
                     "package": pkg, "path": path, "part": kind, "size": size, "shader": shader,
-                    "written": "always" if written else "remove_shadows_only", "references": out})
+                    "written": "always" if written else "remove_shadows_only", "references": out}, **extra))
             else:
-                out = [{"property": p, "path": t, "becomes": TRACK_CRASH if p == "diffuseMap" else None}
-                       for p, t in refs]
+                out = [{"property": p, "path": t, "length": len(p) + len(t),
+                        "becomes": TRACK_CRASH if p == "diffuseMap" else None} for p, t in refs]
                 if not any(r["becomes"] for r in out):
-                    self.leave(mod, pkg, path, R_NO_DIFFUSE, size=size)
+                    self.leave(mod, pkg, path, R_NO_DIFFUSE, size=size, **extra)
                     continue
-                self.mods[mod]["touch"].append({"package": pkg, "path": path, "part": kind,
-                                                "size": size, "references": out})
+                self.mods[mod]["touch"].append(dict({"package": pkg, "path": path, "part": kind,
+                                                     "size": size, "references": out}, **extra))
 
     def camouflages(self, nation, sd, hd, listed, count, extra_name=None):
         code = content.NATIONS[nation][2]
-        nat = content.NATIONS[nation][0]
         names = ["Katukov", "Forest", "Desert", "Winter", "Urban", "Summer", "Autumn", "Swamp", "Steppe", "Coast"]
         ts = self.o.texture_size
         kinds = [(dxt.DXT1, "albedo", True, (ts * 2, ts * 2)), (dxt.DXT1, "cutout", False, (ts * 2, ts)),
                  (dxt.DXT5, "soft", True, (ts, ts)), (dxt.DXT5, "albedo", False, (ts * 4, ts * 2))]
+        extra = (dxt.DXT1, "albedo", True, (ts, ts))
+        if self.o.camo_size:
+            # Camouflages the size of the game's own: square DXT5 with full chains.
+            cs = self.o.camo_size
+            kinds = [(dxt.DXT5, "soft", True, (cs, cs)), (dxt.DXT5, "albedo", True, (cs, cs))]
+            extra = kinds[0]
         todo = []
         for i in range(count):
             fmt, kind, chain, size = kinds[(i + nation) % len(kinds)]
             nm = "C%s_%d_%d%s.dds" % (code, 1 + i // 3, 1 + i % 3, names[(i + nation) % len(names)])
             todo.append((nm, fmt, kind, chain, size))
         if extra_name:
-            todo.append((extra_name, dxt.DXT1, "albedo", True, (ts, ts)))
-        pkg = os.path.basename(sd.path)
-        hpkg = os.path.basename(hd.path)
+            todo.append((extra_name,) + extra)
         for nm, fmt, kind, chain, size in todo:
-            path = "vehicles/%s/Camouflage/%s" % (nat, nm)
-            rec, hrec = self.texture(sd, path, fmt, size, kind, chain, hd)
-            for p, r in ((pkg, rec), (hpkg, hrec)):
-                if not listed:
-                    self.leave("CAMO", p, r["path"], R_UNLISTED)
-                elif r["size"] <= 1024:
-                    self.leave("CAMO", p, r["path"], R_SMALL_DDS, size=r["size"])
-                else:
-                    self.mods["CAMO"]["touch"].append(dict(r, package=p, hd=p == hpkg))
+            self.camouflage(nation, nm, fmt, kind, chain, size, sd, hd, listed)
         return todo
+
+    def camouflage(self, nation, nm, fmt, kind, chain, size, sd, hd, listed, case=None, rng=None, reason=None):
+        path = "vehicles/%s/Camouflage/%s" % (content.NATIONS[nation][0], nm)
+        rec, hrec = self.texture(sd, path, fmt, size, kind, chain, hd, rng=rng)
+        pairs = [(os.path.basename(sd.path), rec, False)]
+        if hd is not None:
+            pairs.append((os.path.basename(hd.path), hrec, True))
+        extra = {"case": case} if case else {}
+        for p, r, is_hd_pkg in pairs:
+            if not listed:
+                self.leave("CAMO", p, r["path"], R_UNLISTED, **extra)
+            elif r["size"] <= 1024:
+                self.leave("CAMO", p, r["path"], R_SMALL_DDS, size=r["size"], **extra)
+            elif reason:
+                self.leave("CAMO", p, r["path"], reason, size=r["size"], **extra)
+            else:
+                self.mods["CAMO"]["touch"].append(dict(
+                    r, package=p, hd=is_hd_pkg,
+                    written_by_ratio=translucent(r["format"], r["width"], r["height"], r["mipmaps"]), **extra))
+        return rec, hrec
 
     # --- shared content and maps ------------------------------------------------------------
 
-    def map_model(self, folder, name, kind, suffixes, sd, hd, listed, tiny=False):
+    def map_model(self, folder, name, kind, suffixes, sd, hd, listed, tiny=False, shape=None, case=None, rng=None):
+        """A model placed on maps with its textures. shape (format, size, chain, extension)
+        replaces the usual textures for planted cases."""
         ts = self.o.texture_size
         base = "%s/%s/" % (folder, name)
         tex = []
@@ -284,37 +380,50 @@ class Generator:
             fmt = dxt.DXT5 if s == "_ANM" else dxt.DXT1
             k = "normal" if s == "_ANM" else "gloss" if s == "_GMM" else "albedo"
             size = (16, 16) if tiny else (ts, ts)
-            rec, hrec = self.texture(sd, base + name + s + ".dds", fmt, size, k, True, hd)
+            chain, ext = True, ".dds"
+            if shape:
+                fmt, size, chain, ext = shape
+            rec, hrec = self.texture(sd, base + name + s + ext, fmt, size, k, chain, hd, rng=rng)
             tex.append((s, rec, hrec))
         if not tiny:
             vis = [(name.lower(), visuals.MAP_FX,
                     [("diffuseMap" if s in content.ALBEDO_SUFFIXES else "normalMap" if s == "_ANM" else "metallicGlossMap",
-                      base + name + s + ".dds") for s in suffixes])]
+                      rec["path"]) for s, rec, _ in tex])]
             sd.add(base + name + ".model", visuals.model_bytes(base + name))
             sd.add(base + name + ".visual_processed", visuals.visual_bytes(name, vis))
             sd.add(base + name + ".primitives_processed", visuals.primitives_bytes(zlib.crc32(name.encode())))
         pkg, hpkg = os.path.basename(sd.path), os.path.basename(hd.path)
         for s, rec, hrec in tex:
             for p, r in ((pkg, rec), (hpkg, hrec)):
-                for mod, mine in (("MEM", "tank"), ("CTM", "train")):
-                    if not listed:
-                        reason = R_UNLISTED
-                    elif kind != mine:
-                        reason = R_TRAIN if kind == "train" else R_TANK if kind == "tank" else R_OTHER_MODEL
-                    elif r["size"] <= 1024:
-                        reason = R_SMALL_DDS
-                    elif s not in content.ALBEDO_SUFFIXES:
-                        reason = R_NOT_ALBEDO
-                    else:
-                        self.mods[mod]["touch"].append(dict(r, package=p, hd=p == hpkg))
-                        continue
-                    self.leave(mod, p, r["path"], reason, size=r["size"])
+                self.record_map_texture(kind, s, listed, p, r, p == hpkg, case)
         return [(s, rec) for s, rec, _ in tex]
 
-    def space_bin_textures(self, map_name, with_match):
-        """Embedded textures of one map: (name, dds, mips, fourcc, by) with by "MapTanks",
-        "MapTrains" or None."""
-        ts = max(16, self.o.texture_size // 2)
+    def record_map_texture(self, kind, suffix, listed, pkg, r, hd, case=None, reason=None):
+        """Touch or leave records of one texture for the map tanks and map trains mods."""
+        extra = {"case": case} if case else {}
+        for mod, mine in (("MEM", "tank"), ("CTM", "train")):
+            if not listed:
+                why = R_UNLISTED
+            elif kind != mine:
+                why = R_TRAIN if kind == "train" else R_TANK if kind == "tank" else R_OTHER_MODEL
+            elif r["size"] <= 1024:
+                why = R_SMALL_DDS
+            elif suffix not in content.ALBEDO_SUFFIXES:
+                why = R_NOT_ALBEDO
+            elif reason:
+                why = reason
+            else:
+                self.mods[mod]["touch"].append(dict(
+                    r, package=pkg, hd=hd, written=repainted(r["format"], r["width"], r["height"], r["mipmaps"]),
+                    **extra))
+                continue
+            self.leave(mod, pkg, r["path"], why, size=r["size"], format=r["format"], **extra)
+
+    def space_bin_textures(self, map_name, with_match, extra=(), size=None):
+        """Embedded textures of one map: dicts of name, dds, mips, fourcc, width, height and by
+        ("MapTanks", "MapTrains" or None). extra (the same dicts) go right after the first
+        texture a rule selects, so that one good texture always comes before them."""
+        ts = size or self.o.embedded_texture_size or max(16, self.o.texture_size // 2)
         out = []
         models = [m for m in content.MAP_MODELS]
         start = zlib.crc32(map_name.encode()) % len(models)
@@ -342,16 +451,25 @@ class Generator:
             w, h = (ts, ts) if i % 2 == 0 else (ts * 2, ts)
             dds = dxt.stamp(dxt.make_dds(fmt, w, h, chain, "normal" if s == "_ANM" else "albedo",
                                          2000 + self.rng.randrange(self.o.variants)), fmt, _colour(map_name + name))
-            res.append((name, dds, len(dxt.mip_dims(w, h, chain)) if chain else 1, dxt.FOURCC[fmt], by))
-        return res
+            res.append({"name": name, "dds": dds, "mips": len(dxt.mip_dims(w, h, chain)),
+                        "fourcc": dxt.FOURCC[fmt], "width": w, "height": h, "by": by})
+        at = next((k + 1 for k, t in enumerate(res) if t["by"]), len(res))
+        return res[:at] + list(extra) + res[at:]
 
-    def map_package(self, map_name, listed, with_match=True):
+    def map_package(self, map_name, listed, with_match=True, min_size=None, exact_size=None, preamble=0,
+                    spaces=None, extra=(), case=None, embedded_size=None):
+        """A map package: its space.bin (one per name in spaces; the first gets the extra embedded
+        textures), settings, terrain chunks and terrain texture, and the HD package of the latter."""
         name = map_name + ".pkg"
         w = self.open_pkg(name, listed)
-        texs = self.space_bin_textures(map_name, with_match)
-        data, facts = spacebin.build(self.rng, [t[:4] for t in texs], self.o.space_bin_kib * 1024, map_name)
-        sb_path = "spaces/%s/space.bin" % map_name
-        w.add(sb_path, data)
+        built = []
+        for k, space in enumerate(spaces or [map_name]):
+            texs = self.space_bin_textures(space, with_match, extra if k == 0 else (), embedded_size)
+            data, facts = spacebin.build(self.rng, [(t["name"], t["dds"], t["mips"], t["fourcc"]) for t in texs],
+                                         min_size or self.o.space_bin_kib * 1024, space, exact_size, preamble)
+            sb_path = "spaces/%s/space.bin" % space
+            w.add(sb_path, data)
+            built.append((sb_path, texs, facts))
         w.add("spaces/%s/space.settings" % map_name, (
             "<space.settings>\r\n\t<bounds>\t-5 -5 4 4\t</bounds>\r\n\t<chunkSize>\t100.0\t</chunkSize>\r\n"
             "\t<terrain>\tspaces/%s/terrain2\t</terrain>\r\n</space.settings>\r\n" % map_name).encode())
@@ -367,23 +485,152 @@ class Generator:
         self.close_pkg(w)
         self.close_pkg(hdw)
 
-        embedded = []
-        for (tname, dds, mips, fourcc, by), (off, length) in zip(texs, facts["texture_offsets"]):
-            embedded.append({"name": tname, "by": by, "offset": off, "length": length,
-                             "format": fourcc.decode(), "mipmaps": mips})
-        rec = {"package": name, "path": sb_path, "size": facts["size"], "bsma_row": facts["bsma_row"],
-               "bsma_offset": facts["bsma_offset"], "bsma_length": facts["bsma_length"],
-               "textures": [e for e in embedded if e["by"]],
-               "left_textures": [dict(e, reason="no map rule selects it") for e in embedded if not e["by"]]}
-        if not listed:
-            self.leave("SpaceBin", name, sb_path, R_UNLISTED)
-        elif not map_name[0].isdigit():
-            self.leave("SpaceBin", name, sb_path, R_NOT_MAP_PKG)
-        elif not rec["textures"]:
-            self.leave("SpaceBin", name, sb_path, R_NO_MATCH)
-        else:
-            self.mods["SpaceBin"]["touch"].append(rec)
-        return rec
+        # The worker handles only the first space.bin item above 2 MiB.
+        handled = next((k for k, (_, _, f) in enumerate(built) if f["size"] > SPACE_BIN_MIN), None)
+        recs = []
+        for k, (sb_path, texs, facts) in enumerate(built):
+            embedded = []
+            for t, (off, length) in zip(texs, facts["texture_offsets"]):
+                e = {"name": t["name"], "by": t["by"], "offset": off, "length": length,
+                     "format": t["fourcc"].decode(), "mipmaps": t["mips"], "width": t["width"], "height": t["height"]}
+                if t.get("case"):
+                    e["case"] = t["case"]
+                if t["by"] and e["format"] in ("DXT1", "DXT5"):
+                    e["repainted_length"] = repainted(e["format"], t["width"], t["height"], t["mips"])["size"]
+                    e["patched"] = e["repainted_length"] <= length
+                    if not e["patched"]:
+                        e["note"] = R_OUTGROWS
+                embedded.append(e)
+            refused = [e for e in embedded if e["by"] and "patched" not in e]
+            rec = {"package": name, "path": sb_path, "size": facts["size"], "bsma_row": facts["bsma_row"],
+                   "bsma_offset": facts["bsma_offset"], "bsma_length": facts["bsma_length"],
+                   "textures": [e for e in embedded if e["by"]],
+                   "left_textures": [dict(e, reason="no map rule selects it") for e in embedded if not e["by"]]}
+            if case:
+                rec["case"] = case
+            brief = {"size": facts["size"], "bsma_row": facts["bsma_row"]}
+            if case:
+                brief["case"] = case
+            if not listed:
+                self.leave("SpaceBin", name, sb_path, R_UNLISTED, **brief)
+            elif not map_name[0].isdigit():
+                self.leave("SpaceBin", name, sb_path, R_NOT_MAP_PKG, **brief)
+            elif facts["size"] <= SPACE_BIN_MIN:
+                self.leave("SpaceBin", name, sb_path, R_SB_SMALL, **brief)
+            elif k != handled:
+                self.leave("SpaceBin", name, sb_path, R_SB_NOT_FIRST, **brief)
+            elif facts["bsma_row"] > 1000:
+                self.leave("SpaceBin", name, sb_path, R_SB_NO_BSMA, **brief)
+            elif refused:
+                self.leave("SpaceBin", name, sb_path, R_SB_REFUSED, **brief)
+                # Which refused texture stops the package depends on the colours set: the first
+                # one whose rules are in use.
+                self.errors["SpaceBin"].append({
+                    "package": name, "path": sb_path, "message_contains": refused[0]["name"] + REPAINT_FAILED,
+                    "refused": [{"name": e["name"], "by": e["by"], "format": e["format"],
+                                 "message_contains": e["name"] + REPAINT_FAILED} for e in refused],
+                    "written": []})
+            elif not rec["textures"]:
+                self.leave("SpaceBin", name, sb_path, R_NO_MATCH, **brief)
+            else:
+                for by in {e["by"] for e in rec["textures"]}:
+                    if not any(e["patched"] for e in rec["textures"] if e["by"] == by):
+                        raise GenError("%s: no %s texture fits its slot" % (sb_path, by))
+                self.mods["SpaceBin"]["touch"].append(rec)
+            recs.append(rec)
+        return recs
+
+    # --- planted edge cases -------------------------------------------------------------------
+
+    def edge_shared(self, sd, hd, nation):
+        """Map model textures and camouflages in the shapes the repaint must cope with: a chain
+        cut short, sides below 4 or not multiples of 4, an upper-case extension."""
+        for folder, name, kind, shape, case in EDGE_MAP_MODELS:
+            self.map_model(folder, name, kind, ["_AM"], sd, hd, True, shape=shape, case=case, rng=self.edge_rng)
+        code = content.NATIONS[nation][2]
+        for nm, fmt, kind, chain, size, case in EDGE_CAMOUFLAGES:
+            self.camouflage(nation, nm % code, fmt, kind, chain, size, sd, hd, True, case=case, rng=self.edge_rng)
+
+    def outgrowing_texture(self):
+        """An embedded tank texture with a three-level chain: repainted with a full chain it is
+        longer than its slot."""
+        name = "content/MilitaryEnvironment/mleSU_80_04_SU85/mleSU_80_04_SU85_AM.dds"
+        dds = dxt.stamp(dxt.make_dds(dxt.DXT1, 64, 64, 3, "albedo", 2000 + self.edge_rng.randrange(self.o.variants)),
+                        dxt.DXT1, _colour(name))
+        return [{"name": name, "dds": dds, "mips": 3, "fourcc": b"DXT1", "width": 64, "height": 64,
+                 "by": "MapTanks", "case": "partial_chain"}]
+
+    def edge_maps(self):
+        """Map packages at the space.bin worker's limits: sizes at and just above 2 MiB, two
+        space.bin items in one package, the BSMA row at byte 1000 and at byte 1001."""
+        small = SPACE_BIN_MIN + 4096
+        row = spacebin.BSMA_ROW
+        # Small embedded textures whatever the options, so that 2 MiB always holds them.
+        self.map_package("39_crimea", True, exact_size=SPACE_BIN_MIN, case="size_2097152", embedded_size=32)
+        self.map_package("51_asia", True, exact_size=SPACE_BIN_MIN + 1, case="size_2097153", embedded_size=32)
+        self.map_package("59_asia_great_wall", True, min_size=small, case="two_space_bins", embedded_size=32,
+                         spaces=["59_asia_great_wall", "59_asia_great_wall_ctf"])
+        self.map_package("69_mines", True, min_size=small, preamble=1000 - row, case="bsma_at_1000", embedded_size=32)
+        self.map_package("100_thepit", True, min_size=small, preamble=1001 - row, case="bsma_at_1001",
+                         embedded_size=32)
+
+    def refused_package(self, k, fmt, nation):
+        """A shared content package holding, for each texture mod, a good texture, one in a
+        format the repaint refuses, and a good one after it that the failed scan never reaches."""
+        name = "shared_content-part%d.pkg" % (self.o.shared_parts + 1 + k)
+        w = self.open_pkg(name)
+        tanks, trains, camos = REFUSED_NAMES[k]
+        code = content.NATIONS[nation][2]
+        good = {}
+        # Good textures first, then the refused ones, then the ones never reached.
+        for stage in ("good", "refused", "after"):
+            i = ("good", "refused", "after").index(stage)
+            for kind, folder, model in (("tank", "content/MilitaryEnvironment", tanks[i]),
+                                        ("train", "content/Railway", trains[i])):
+                path = "%s/%s/%s_AM.dds" % (folder, model, model)
+                mod = "MEM" if kind == "tank" else "CTM"
+                if stage == "refused":
+                    self.refused_texture(w, name, path, fmt, k, [mod], good.get(mod, []))
+                    for other in ("MEM", "CTM"):
+                        if other != mod:
+                            self.leave(other, name, path, R_TANK if kind == "tank" else R_TRAIN,
+                                       size=w.files[-1][1], format=fmt)
+                    continue
+                rec, _ = self.texture(w, path, dxt.DXT1, (64, 64), "albedo", True, None, rng=self.edge_rng)
+                self.record_map_texture(kind, "_AM", True, name, rec, False,
+                                        case="after_refused" if stage == "after" else None,
+                                        reason=R_NOT_REACHED if stage == "after" else None)
+                if stage == "good":
+                    good.setdefault(mod, []).append(path)
+            nm = "C%s_%d_%d%s.dds" % (code, 11 + k, 1 + i, camos[i])
+            path = "vehicles/%s/Camouflage/%s" % (content.NATIONS[nation][0], nm)
+            if stage == "refused":
+                self.refused_texture(w, name, path, fmt, k, ["CAMO"], good.get("CAMO", []))
+                continue
+            self.camouflage(nation, nm, dxt.DXT5, "soft", True, (64, 64), w, None, True, rng=self.edge_rng,
+                            case="after_refused" if stage == "after" else None,
+                            reason=R_NOT_REACHED if stage == "after" else None)
+            if stage == "good":
+                good.setdefault("CAMO", []).append(path)
+        self.close_pkg(w)
+
+    def refused_texture(self, w, pkg, path, fmt, seed, mods, written):
+        data = dxt.refused_dds(fmt, 64, 64, 3000 + seed)
+        w.add(path, data)
+        for mod in mods:
+            self.leave(mod, pkg, path, R_REFUSED, size=len(data), format=fmt, case="refused_format")
+            self.errors[mod].append({"package": pkg, "path": path, "format": fmt,
+                                     "message_contains": path + REPAINT_FAILED, "written": list(written)})
+
+    def refused_map(self):
+        """A map whose space.bin embeds a refused tank texture and a refused train texture right
+        after its first good one, so that either colour alone meets one."""
+        extra = []
+        for fmt, by, name in (("DXT3", "MapTanks", "content/MilitaryEnvironment/mleGE_80_41_Tiger_II/mleGE_80_41_Tiger_II_AM.dds"),
+                              ("ATI2", "MapTrains", "content/Railway/rw051_Tender/rw051_Tender_AM.dds")):
+            extra.append({"name": name, "dds": dxt.refused_dds(fmt, 64, 64, 3100 + len(extra)), "mips": 1,
+                          "fourcc": fmt.encode(), "width": 64, "height": 64, "by": by, "case": "refused_format"})
+        self.map_package("102_deathvalley", True, min_size=SPACE_BIN_MIN + 4096, extra=extra, case="refused_format")
 
     def other_package(self, name):
         w = self.open_pkg(name)
@@ -512,19 +759,26 @@ class Generator:
         rec, hrec = self.texture(sd, tiny, dxt.DXT1, (16, 16), "albedo", False, hd)
         self.leave("CAMO", os.path.basename(sd.path), tiny, R_SMALL_DDS, size=rec["size"])
         self.leave("CAMO", os.path.basename(hd.path), hrec["path"], R_SMALL_DDS, size=hrec["size"])
+        self.edge_shared(parts[0][0], parts[0][1], nations[0])
         for sd, hd in parts:
             self.close_pkg(sd)
             self.close_pkg(hd)
 
         maps = content.MAPS[:o.maps]
         for k, m in enumerate(maps):
-            # The second map carries no texture the map rules select.
-            self.map_package(m, True, with_match=(k != 1))
+            # The second map carries no texture the map rules select; the first also holds an
+            # embedded texture that outgrows its slot once repainted.
+            self.map_package(m, True, with_match=(k != 1), extra=self.outgrowing_texture() if k == 0 else ())
         self.map_package(content.LETTER_MAP, True)
         if o.unlisted:
             self.map_package(content.UNLISTED_MAP, False)
         for name in content.OTHER_PACKAGES[:o.other_packages]:
             self.other_package(name)
+        self.edge_maps()
+        if o.refused_textures:
+            for k, fmt in enumerate(dxt.REFUSED):
+                self.refused_package(k, fmt, nations[0])
+            self.refused_map()
         self.paths_xml()
         return self.manifest()
 
@@ -565,7 +819,8 @@ class Generator:
                   "CTM": "map_pkgs_with_hd", "SpaceBin": "map_pkgs", "CAMO": "vehicle_pkgs_with_hd"}
         mods = {}
         for k, v in self.mods.items():
-            mods[k] = {"packages": scopes[k], "touch": v["touch"], "leave": v["leave"]}
+            errors = sorted(self.errors[k], key=lambda r: (r["package"].encode(), r["path"].encode()))
+            mods[k] = {"packages": scopes[k], "touch": v["touch"], "leave": v["leave"], "errors": errors}
         return {
             "generator": "gen_client",
             "format": FORMAT_VERSION,
@@ -576,6 +831,53 @@ class Generator:
             "packages": {n: self.packages[n] for n in on_disk},
             "mods": mods,
         }
+
+
+# Planted map models: (folder, name, kind, (format, size, chain, extension), case).
+EDGE_MAP_MODELS = [
+    ("content/MilitaryEnvironment", "mleSU_80_04_SU85", "tank", (dxt.DXT1, (64, 64), 3, ".dds"), "partial_chain"),
+    ("content/MilitaryEnvironment", "mleUS_80_02_Stuart", "tank", (dxt.DXT1, (2, 512), False, ".dds"), "side_below_4"),
+    ("content/MilitaryEnvironment", "mleGE_80_04_Hetzer", "tank", (dxt.DXT5, (90, 40), True, ".dds"), "odd_size"),
+    ("content/MilitaryEnvironment", "mleSU_80_05_IS2", "tank", (dxt.DXT1, (64, 64), True, ".DDS"), "upper_case_extension"),
+    ("content/Railway", "rw008_Cistern", "train", (dxt.DXT5, (100, 36), False, ".dds"), "odd_size"),
+    ("content/Railway", "rw009_Wagon", "train", (dxt.DXT5, (64, 64), 3, ".dds"), "partial_chain"),
+]
+
+# Planted camouflages of the first nation: (name with %s for the nation code, format, picture,
+# chain, size, case).
+EDGE_CAMOUFLAGES = [
+    ("C%s_6_1Marsh.dds", dxt.DXT5, "soft", 3, (64, 64), "partial_chain"),
+    ("C%s_6_2Dunes.dds", dxt.DXT1, "albedo", True, (120, 40), "odd_size"),
+    ("C%s_6_3Rocks.DDS", dxt.DXT1, "albedo", False, (64, 64), "upper_case_extension"),
+    ("C%s_6_4Reeds.dds", dxt.DXT1, "cutout", False, (2, 1024), "side_below_4"),
+]
+
+# Models of the packages with refused textures, one package per format: (tanks, trains,
+# camouflage names), each as (good, refused, after).
+REFUSED_NAMES = [
+    (("mleSU_80_11_SU100", "mleSU_80_21_ISU152", "mleSU_80_31_KV2"),
+     ("rw021_Locomotive_E", "rw031_Cistern_B", "rw041_Locomotive_F"), ("Thaw", "Mire", "Frost")),
+    (("mleGE_80_12_Panther", "mleGE_80_22_Marder", "mleGE_80_32_PzIII"),
+     ("rw022_Carriage_B", "rw032_Tender_B", "rw042_Cistern_C"), ("Sand", "Dust", "Haze")),
+    (("mleUS_80_13_M4A1", "mleUS_80_23_Stuart_M3", "mleUS_80_33_M4A3"),
+     ("rw023_Wagon_B", "rw033_Wagon_C", "rw043_Platform_C"), ("Moss", "Fern", "Bark")),
+    (("mleGB_80_14_Churchill", "mleGB_80_24_Cromwell", "mleGB_80_34_Valentine"),
+     ("rw024_Platform_B", "rw034_Carriage_C", "rw044_Tender_C"), ("Slate", "Ash", "Soot")),
+]
+
+
+def long_texture_path(base, short, total=270):
+    """A texture path under base whose diffuseMap reference (name + path) is `total` bytes long:
+    a remastered texture in a deep, long-named folder."""
+    head = base + "remaster/"
+    tail = "/%s_hull_01_AM.dds" % short
+    words = "weathering_dust_and_mud_layers_baked_at_full_resolution_for_the_remastered_model_"
+    need = total - len("diffuseMap") - len(head) - len(tail)
+    if need < 8:
+        raise GenError("vehicle path too long for the planted long reference")
+    path = head + (words * (need // len(words) + 1))[:need] + tail
+    assert len("diffuseMap") + len(path) == total
+    return path
 
 
 def dpt_becomes(part, prop, path, remove_shadows):
@@ -598,6 +900,11 @@ def resolve(opts):
     for k, v in prof.items():
         if getattr(opts, k, None) is None:
             setattr(opts, k, v)
+    for k in ("camo_size", "embedded_texture_size"):
+        if not hasattr(opts, k):
+            setattr(opts, k, None)
+    if not hasattr(opts, "refused_textures"):
+        opts.refused_textures = False
     if opts.version is None:
         opts.version = "1.45.0.0" if opts.lesta else "1.24.0.1"
     if opts.build is None:
@@ -619,6 +926,9 @@ def resolve(opts):
         (opts.variants >= 1, "--variants must be at least 1"),
         (opts.vehicles_per_part >= 1, "--vehicles-per-part must be at least 1"),
         (0 <= opts.other_packages <= len(content.OTHER_PACKAGES), "--other-packages out of range"),
+        (opts.camo_size in (None, 16, 32, 64, 128, 256, 512, 1024, 2048), "--camo-size must be a power of two from 16 to 2048"),
+        (opts.embedded_texture_size in (None, 16, 32, 64, 128, 256, 512, 1024, 2048),
+         "--embedded-texture-size must be a power of two from 16 to 2048"),
         (all(c.isdigit() or c == "." for c in opts.version) and opts.version[:1].isdigit(), "--version must be digits and dots"),
         (opts.build.isdigit(), "--build must be digits"),
         (all(c.isalnum() or c in "._-" for c in opts.mods_version), "--mods-version may hold letters, digits, '.', '_', '-'"),

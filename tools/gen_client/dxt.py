@@ -115,15 +115,20 @@ def level_size(fmt, w, h):
 
 
 def mip_dims(w, h, chain):
-    """Level sizes of a full chain down to 1x1, or only level 0."""
-    if not chain:
+    """Level sizes of a full chain down to 1x1 (chain True), only level 0 (False), or the first
+    `chain` levels of the full chain (a number), as some tools leave a chain cut short."""
+    if chain is False:
         return [(w, h)]
     dims = []
     while w > 1 or h > 1:
         dims.append((w, h))
         w, h = max(1, w // 2), max(1, h // 2)
     dims.append((1, 1))
-    return dims
+    if chain is True:
+        return dims
+    if not 1 <= chain <= len(dims):
+        raise ValueError("a %dx%d chain has no %r levels" % (dims[0][0], dims[0][1], chain))
+    return dims[:chain]
 
 
 def dds_header(fmt, w, h, levels, style=0):
@@ -233,7 +238,7 @@ def _level(fmt, w, h, kind, seed):
     tiles (picked per tile position by the seed), so big textures cost no more to make than
     small ones while staying valid and varied."""
     tw, th = min(TILE, w), min(TILE, h)
-    if (tw, th) == (w, h) or w % tw or h % th:
+    if (tw, th) == (w, h) or w % tw or h % th or tw % 4 or th % 4:
         return _encoded(fmt, w, h, kind, seed)
     bb = BLOCK_BYTES[fmt]
     row = (tw // 4) * bb
@@ -249,7 +254,8 @@ def _level(fmt, w, h, kind, seed):
 
 def make_dds(fmt, w, h, chain, kind, seed, style=0):
     """A complete DDS file as bytes; identical requests are built once."""
-    key = ("dds", fmt, w, h, chain, kind, seed, style)
+    # True == 1 as a dictionary key, so the chain is spelt out.
+    key = ("dds", fmt, w, h, "full" if chain is True else "none" if chain is False else chain, kind, seed, style)
     hit = _cache.get(key)
     if hit is not None:
         return hit
@@ -275,3 +281,45 @@ def stamp(dds, fmt, rgb):
 
 def dds_size(fmt, w, h, chain):
     return 128 + sum(level_size(fmt, lw, lh) for lw, lh in mip_dims(w, h, chain))
+
+
+# --- formats the repaint refuses ---------------------------------------------------------
+
+REFUSED = ("DXT3", "ATI2", "DX10", "RGBA")
+DXGI_BC1_UNORM = 71
+
+
+def _dxt3_block(px):
+    """Explicit 4-bit alpha, then a colour block read in 4-colour mode."""
+    bits = 0
+    for i, p in enumerate(px):
+        bits |= (p[3] >> 4) << (4 * i)
+    return bits.to_bytes(8, "little") + _colour_block(px, False)
+
+
+def refused_dds(kind, w, h, seed):
+    """A single-level texture the game can hold but the repaint refuses: DXT3, ATI2 (BC5, two
+    interpolated channels), BC1 data behind a DX10 header, or uncompressed 32-bit BGRA."""
+    pic = picture("normal" if kind == "ATI2" else "soft", w, h, seed, PALETTES[seed % len(PALETTES)])
+    if kind == "RGBA":
+        head = struct.pack("<4s7I", b"DDS ", 124, 0x0000100F, h, w, w * 4, 0, 0) + bytes(44)
+        head += struct.pack("<2I4s5I", 32, 0x41, b"\0\0\0\0", 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000)
+        head += struct.pack("<5I", 0x00001000, 0, 0, 0, 0)
+        return head + b"".join(bytes((p[2], p[1], p[0], p[3])) for p in pic)
+    if kind == "DX10":
+        head = bytearray(dds_header(DXT1, w, h, 1))
+        head[84:88] = b"DX10"
+        head += struct.pack("<5I", DXGI_BC1_UNORM, 3, 0, 1, 0)  # 2D texture, one array slice
+        return bytes(head) + encode_image(DXT1, w, h, pic)
+    head = bytearray(dds_header(DXT5, w, h, 1))
+    head[84:88] = kind.encode()
+    out = bytearray(head)
+    for by in range(0, h, 4):
+        rows = [min(by + j, h - 1) * w for j in range(4)]
+        for bx in range(0, w, 4):
+            px = [pic[r + min(bx + i, w - 1)] for r in rows for i in range(4)]
+            if kind == "DXT3":
+                out += _dxt3_block(px)
+            else:
+                out += _alpha_block([p[0] for p in px]) + _alpha_block([p[1] for p in px])
+    return bytes(out)

@@ -10,8 +10,9 @@ MAP_FX = "shaders/std_effects/PBS_system.fx"
 
 TEXTURE_PROPERTIES = ("diffuseMap", "normalMap", "excludeMaskAndAOMap", "metallicGlossMap")
 
-# Property names stay the same length, so the descriptor before a texture property's name holds
-# name + path; keep that below 256 as the game's own paths are.
+# The descriptor before a texture property's name holds the length of name + path. The game's
+# paths keep that below 256; longer ones are written only where asked for (long_ok), since the
+# length's low byte then wraps.
 MAX_REFERENCE = 255
 
 
@@ -25,7 +26,7 @@ def _property(name, child_name, value):
     return p
 
 
-def material(identifier, fx, textures, extras=True):
+def material(identifier, fx, textures, extras=True, long_ok=False):
     """textures: (property name, path) pairs in file order."""
     m = Node()
     m.add("identifier", S(identifier))
@@ -33,7 +34,7 @@ def material(identifier, fx, textures, extras=True):
     m.add("collisionFlags", Node(0))
     m.add("materialKind", Node(0))
     for name, path in textures:
-        if len(name) + len(path) > MAX_REFERENCE:
+        if len(name) + len(path) > MAX_REFERENCE and not long_ok:
             raise ValueError("texture reference too long: " + path)
         m.add("property", _property(name, "Texture", S(path)))
     if extras:
@@ -44,7 +45,7 @@ def material(identifier, fx, textures, extras=True):
     return m
 
 
-def visual(node_name, materials, compact=False):
+def visual(node_name, materials, compact=False, long_ok=False):
     """materials: (identifier, fx, textures) triples. compact leaves out the scene graph and the
     bounding data, as small helper visuals do."""
     root = Node()
@@ -63,7 +64,7 @@ def visual(node_name, materials, compact=False):
     geo.add("primitive", S("indices"))
     for i, (ident, fx, textures) in enumerate(materials):
         group = geo.add("primitiveGroup", Node(i))
-        group.add("material", material(ident, fx, textures, extras=not compact))
+        group.add("material", material(ident, fx, textures, extras=not compact, long_ok=long_ok))
         if not compact:
             group.add("groupOrigin", Node([0.0, 0.5 * i, 0.0]))
     if not compact:
@@ -76,17 +77,18 @@ def visual(node_name, materials, compact=False):
     return root
 
 
-def visual_bytes(node_name, materials, compact=False, size=None):
+def visual_bytes(node_name, materials, compact=False, size=None, long_ok=False):
     """Encodes a visual; with size, lengthens the first material's identifier so that the file
-    is exactly that many bytes (every other offset runs on unchanged)."""
-    data = encode(visual(node_name, materials, compact))
+    is exactly that many bytes (every other offset runs on unchanged). long_ok lets a texture
+    reference reach 256 bytes or more."""
+    data = encode(visual(node_name, materials, compact, long_ok))
     if size is None:
         return data
     if len(data) > size:
         raise ValueError("visual of %d bytes cannot be made %d bytes" % (len(data), size))
     ident, fx, tex = materials[0]
     materials = [(ident + "_" * (size - len(data)), fx, tex)] + list(materials[1:])
-    data = encode(visual(node_name, materials, compact))
+    data = encode(visual(node_name, materials, compact, long_ok))
     assert len(data) == size
     return data
 
