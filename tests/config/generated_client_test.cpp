@@ -107,7 +107,8 @@ TEST(GeneratedClientTest, ShippedRulesSelectWhatTheManifestAsks) {
   const std::set<std::string> ruleReasons = {
       "normal-state model, not in a crash folder", "collision model, not in a crash folder",
       "not an albedo texture: normal and gloss maps keep their own", "a train or carriage: the trains mod's",
-      "a tank model: the map tanks mod's", "neither a tank model nor a train", "map terrain texture"};
+      "a tank model: the map tanks mod's", "neither a tank model nor a train", "map terrain texture",
+      "track model, not in a crash folder"};
 
   std::map<std::string, int> checked;
   for (const Entry& e : entries) {

@@ -3,12 +3,14 @@
 // the space.bin walk against damaged and hostile files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
 
 #include "archive/module_loader.h"
+#include "common/text.h"
 #include "config/cfg_file.h"
 #include "mods/space_bin_patch.h"
 #include "mods/texture_workers.h"
@@ -184,6 +186,68 @@ TEST_F(TextureWorkers, FuzzedSpaceBinsNeverCrashTheWalk) {
     }
   }
   EXPECT_GT(refused, 0);
+}
+
+// Textures in a format the repaint refuses: that package reports its error after the files
+// before it, the other packages go on, and the manifest names every one of them.
+TEST(RefusedTextures, AreErrorsOfTheirPackagesOnly) {
+  SetArchiveLibraryPath(DefaultSevenZipLibraryPath());
+  SetRetryPauseMs(20);
+  GeneratedClient client("small", {"--refused-textures"});
+  struct Case {
+    const char* mod;
+    const SArray& packages;
+    std::function<std::unique_ptr<ThPkgScan>(const std::string&, const std::string&)> make;
+  };
+  auto repaint = [](const char* cfg, const char* colour) {
+    return [=](const std::string& pkg, const std::string& out) {
+      auto w = std::make_unique<ThDDSRepaint>(pkg, TLogProc{}, out, "");
+      w->SetFiles(Rules(cfg), colour, 1024);
+      w->AddAlpha = true;
+      return std::unique_ptr<ThPkgScan>(std::move(w));
+    };
+  };
+  const std::vector<Case> cases{
+      {"MEM", client.info.MapPkgsWithHD, repaint("MapTanks.cfg", "#DD7744")},
+      {"CTM", client.info.MapPkgsWithHD, repaint("MapTrains.cfg", "#2050A0")},
+      {"CAMO", client.info.VehiclePkgsWithHD,
+       [](const std::string& pkg, const std::string& out) {
+         auto w = std::make_unique<ThCamoRepaint>(pkg, TLogProc{}, out, "");
+         w->SetSigns(Rules("Camouflage.cfg"), 1024);
+         return std::unique_ptr<ThPkgScan>(std::move(w));
+       }},
+      {"SpaceBin", client.info.MapPkgs,
+       [](const std::string& pkg, const std::string& out) {
+         auto w = std::make_unique<ThSpaceBinPatch>(pkg, TLogProc{}, out, "");
+         w->SetFiles(Rules("MapTanks.cfg"), "#DD7744", 2097152);
+         w->SetFiles(Rules("MapTrains.cfg"), "#2050A0", 2097152);
+         w->AddAlpha = true;
+         return std::unique_ptr<ThPkgScan>(std::move(w));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mod);
+    TempDir out;
+    std::vector<std::unique_ptr<ThPkgScan>> workers;
+    for (const auto& p : c.packages) workers.push_back(c.make(p, out.str()));
+    RunToEnd(workers);
+    std::string errors;
+    for (const auto& w : workers) {
+      if (w->ErrorText.empty()) continue;
+      std::string message = w->ErrorText.substr(w->ErrorText.find("Message: ") + 9);
+      std::replace(message.begin(), message.end(), '\\', '/');
+      errors += ExtractFileName(w->PkgFile) + "\t" + message + "\n";
+    }
+    const auto expected = client.Check(out.str(), {"--mod", c.mod, "--list-errors", "--tank-color", "#DD7744",
+                                                   "--train-color", "#2050A0"});
+    EXPECT_FALSE(expected.out.empty());
+    EXPECT_EQ(errors, expected.out);
+    // What the failing packages wrote before their refused texture is whole and in the mod.
+    std::vector<std::string> args{"--mod", c.mod, "--exact", "--color", c.mod == std::string("CTM") ? "#2050A0" : "#DD7744",
+                                  "--tank-color", "#DD7744", "--train-color", "#2050A0"};
+    const auto check = client.Check(out.str(), args);
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+  }
 }
 
 }  // namespace

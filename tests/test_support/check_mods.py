@@ -126,16 +126,18 @@ class Checker:
         img.load()
         return img.convert("RGBA")
 
-    def check_colour(self, name, got, original, colour):
-        """Every pixel has the colour; alpha 0 stays 0, every other alpha becomes opaque."""
+    def check_colour(self, name, got, original, colour, size=None):
+        """Every pixel has the colour; alpha 0 stays 0, every other alpha becomes opaque. A side
+        below 4 is widened to 4 (size); only the original pixels are compared."""
         try:
             new, old = self.decode(got), self.decode(original)
         except Exception as e:  # any decoder complaint is a fault of the written file
             self.fault("undecodable: %s (%s)" % (name, e))
             return
-        if new.size != old.size:
+        if new.size != (size or old.size):
             self.fault("size changed: %s %s -> %s" % (name, old.size, new.size))
             return
+        new = new.crop((0, 0) + old.size)
         want = tuple(int(colour[i:i + 2], 16) for i in (1, 3, 5))
         bad = 0
         for (r, g, b, a), (_, _, _, a0) in zip(new.getdata(), old.getdata()):
@@ -159,8 +161,13 @@ class Checker:
             original = self.original(e["package"], e["path"])
             if self.args.mod == "CAMO":
                 self.check_dimmed(e["path"], got, original)
+                written = e.get("written_by_ratio", {}).get(str(self.args.ratio))
             else:
-                self.check_colour(e["path"], got, original, colour)
+                written = e.get("written")
+                size = (written["width"], written["height"]) if written else None
+                self.check_colour(e["path"], got, original, colour, size)
+            if written and len(got) != written["size"]:
+                self.fault("%s is %d bytes, expected %d" % (e["path"], len(got), written["size"]))
             self.checked += 1
         return expected
 
@@ -199,7 +206,8 @@ class Checker:
         for e in self.record["touch"]:
             if not self.in_scope(e):
                 continue
-            painted = [t for t in e["textures"] if colours.get(t["by"]) and not t.get("unchanged")]
+            # A texture whose repaint outgrows its slot keeps its bytes.
+            painted = [t for t in e["textures"] if colours.get(t["by"]) and t.get("patched", True)]
             if not painted:
                 continue
             expected.append(e["path"])
@@ -225,7 +233,23 @@ class Checker:
             self.checked += 1
         return expected
 
+    def list_errors(self):
+        """The errors the mod's workers must report: package TAB message, one per line, for the
+        colours given (a space.bin error names the first refused texture whose colour is set)."""
+        colours = {"MapTanks": self.args.tank_color, "MapTrains": self.args.train_color}
+        for e in self.record.get("errors", []):
+            message = e["message_contains"]
+            if "refused" in e:
+                refused = [r for r in e["refused"] if colours.get(r["by"])]
+                if not refused:
+                    continue
+                message = refused[0]["message_contains"]
+            print("%s\t%s" % (e["package"], message))
+        return 0
+
     def run(self):
+        if self.args.list_errors:
+            return self.list_errors()
         mod = self.args.mod
         if mod in ("DPT", "CCT"):
             expected = self.check_models()
@@ -265,6 +289,7 @@ def main(argv):
     p.add_argument("--extra", nargs="*", help="further files the folder must hold (with --exact)")
     p.add_argument("--package", action="store_true",
                    help="the folder is an unpacked package: the files below res/, the descriptors at the top")
+    p.add_argument("--list-errors", action="store_true", help="print the errors the workers must report")
     p.add_argument("--remove-shadows", action="store_true")
     p.add_argument("--without-hd", action="store_true")
     p.add_argument("--color", default="#FFFFFF")
