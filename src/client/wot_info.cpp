@@ -17,7 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kClientExeName = "WorldOfTanks.exe";
+// Wargaming's clients run WorldOfTanks.exe; Lesta's current ones run Tanki.exe.
+constexpr const char* kWotExeName = "WorldOfTanks.exe";
+constexpr const char* kTankiExeName = "Tanki.exe";
+constexpr const char* kClientExeNames[] = {kWotExeName, kTankiExeName};
 
 // A missing file reads as the empty text; a file that exists but cannot be read is an error.
 std::string ReadTextFile(const std::string& path) {
@@ -65,10 +68,34 @@ std::string VersionedFolder(const std::string& clientDir, std::string_view paths
   return IncludeTrailingPathDelimiter(clientDir + base + PathDelim + SlashesToNative(sub));
 }
 
-// A client root holds the launcher and the game in win32 or win64.
+// A client root holds the launcher and the game in win32 or win64, under one of the names.
+bool HasClientExe(const std::string& folder, const char* name) {
+  return FileExists(folder + name) &&
+         (FileExists(folder + "win64" + PathDelim + name) || FileExists(folder + "win32" + PathDelim + name));
+}
+
 bool IsClientRoot(const std::string& folder) {
-  return FileExists(folder + kClientExeName) &&
-         (FileExists(folder + "win64" + PathDelim + kClientExeName) || FileExists(folder + "win32" + PathDelim + kClientExeName));
+  for (const char* name : kClientExeNames)
+    if (HasClientExe(folder, name)) return true;
+  return false;
+}
+
+// The extension of the mod packages the client loads, from the mask in paths.xml (either
+// <Mask>*.ext</Mask> or a mask="*.ext" attribute); ".wotmod" when it names none.
+std::string PackageExtOf(std::string_view pathsXml) {
+  const std::string lower = LowerCase(pathsXml);
+  for (const std::string_view marker : {std::string_view("<mask>*."), std::string_view("mask=\"*.")}) {
+    const std::size_t at = lower.find(marker);
+    if (at == std::string::npos) continue;
+    std::string ext;
+    for (std::size_t i = at + marker.size(); i < lower.size(); ++i) {
+      const char c = lower[i];
+      if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) ext.push_back(c);
+      else break;
+    }
+    if (!ext.empty() && ext.size() <= 16) return "." + ext;
+  }
+  return ".wotmod";
 }
 
 // The client folder for a given path: a folder as it is, the folder of a file. A place inside
@@ -96,6 +123,16 @@ std::string ClientFolderOf(std::string path) {
     if (IsClientRoot(parent)) return parent;
   }
   return folder.substr(0, marks.front() + 1);
+}
+
+// The publisher named in game_info.xml, empty when it names none.
+std::string PublisherOf(const std::string& gameInfo) {
+  const std::string marker = "wgc_publisher_id=\"";
+  const std::size_t at = gameInfo.find(marker);
+  if (at == std::string::npos) return {};
+  const std::size_t from = at + marker.size();
+  const std::size_t end = gameInfo.find('"', from);
+  return Trim(gameInfo.substr(from, end == std::string::npos ? std::string::npos : end - from));
 }
 
 bool IsHDPackage(const std::string& lname) {
@@ -151,12 +188,26 @@ void ListPackages(RWOTInfo& info, const std::string& pathsXml) {
 void Examine(const std::string& path, RWOTInfo& info) {
   if (path.empty()) return;
   const std::string dir = ClientFolderOf(path);
-  if (!DirectoryExists(dir) || !FileExists(dir + kClientExeName)) return;
+  if (!DirectoryExists(dir)) return;
+  const std::string gameInfo = ReadTextFile(dir + "game_info.xml");
+  const bool markedLesta = SameText(PublisherOf(gameInfo), "lesta");
+  // The executable whose game is there; with both complete, the publisher's own name wins.
+  const char* exeName = nullptr;
+  for (const char* name : kClientExeNames) {
+    if (!HasClientExe(dir, name)) continue;
+    if (exeName == nullptr || (markedLesta && name == kTankiExeName)) exeName = name;
+  }
+  if (exeName == nullptr) {
+    // A launcher without its game: the client is found, its game is missing.
+    for (const char* name : kClientExeNames)
+      if (exeName == nullptr && FileExists(dir + name)) exeName = name;
+    if (exeName == nullptr) return;
+  }
   info.ClientDir = dir;
-  info.ClientExe = dir + kClientExeName;
+  info.ClientExe = dir + exeName;
 
-  const std::string exe32 = dir + "win32" + PathDelim + kClientExeName;
-  const std::string exe64 = dir + "win64" + PathDelim + kClientExeName;
+  const std::string exe32 = dir + "win32" + PathDelim + exeName;
+  const std::string exe64 = dir + "win64" + PathDelim + exeName;
   const bool has32 = FileExists(exe32), has64 = FileExists(exe64);
   if (!has32 && !has64) return;
   info.GameExe = has64 ? exe64 : exe32;
@@ -165,16 +216,9 @@ void Examine(const std::string& path, RWOTInfo& info) {
   info.VersionXmlFile = dir + "version.xml";
   info.GameInfoXmlFile = dir + "game_info.xml";
 
-  // Publisher: only an explicit lesta mark makes a Lesta client.
-  const std::string gameInfo = ReadTextFile(info.GameInfoXmlFile);
-  const std::string marker = "wgc_publisher_id=\"";
-  std::string publisher;
-  if (const std::size_t at = gameInfo.find(marker); at != std::string::npos) {
-    const std::size_t from = at + marker.size();
-    const std::size_t end = gameInfo.find('"', from);
-    publisher = Trim(gameInfo.substr(from, end == std::string::npos ? std::string::npos : end - from));
-  }
-  info.IsLesta = SameText(publisher, "lesta");
+  // Publisher: an explicit lesta mark, or Lesta's own executable without any mark.
+  const std::string publisher = PublisherOf(gameInfo);
+  info.IsLesta = SameText(publisher, "lesta") || (publisher.empty() && exeName == kTankiExeName);
   info.IsWargaming = !info.IsLesta;
 
   const std::string pathsXml = ReadTextFile(info.PathsXmlFile);
@@ -182,6 +226,7 @@ void Examine(const std::string& path, RWOTInfo& info) {
     info.ResModsDir = VersionedFolder(dir, pathsXml, "./res_mods/", "res_mods");
     info.ModsDir = VersionedFolder(dir, pathsXml, "./mods/", "mods");
   }
+  info.PackageExt = PackageExtOf(pathsXml);
 
   const std::string versionXml = ReadTextFile(info.VersionXmlFile);
   const std::string versionText = Trim(TextAfterUpTo(versionXml, "<version>", '<'));

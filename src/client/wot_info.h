@@ -18,7 +18,7 @@ struct RWOTInfo {
   bool IsWargaming = false;     // publisher other than lesta
   bool IsLesta = false;         // publisher lesta
   std::string ClientDir;        // client root folder
-  std::string ClientExe;        // ClientDir + "WorldOfTanks.exe"
+  std::string ClientExe;        // ClientDir + "WorldOfTanks.exe", or "Tanki.exe" on Lesta's current clients
   std::string GameExe;          // the 64-bit game executable when present, else the 32-bit one
   SArray Pkgs;                  // packages listed in paths.xml, without HD packages
   SArray MapPkgs;               // map packages without HD
@@ -27,6 +27,7 @@ struct RWOTInfo {
   SArray VehiclePkgsWithHD;     // vehicle packages, all
   std::string ResModsDir;       // versioned res_mods folder
   std::string ModsDir;          // versioned mods folder
+  std::string PackageExt = ".wotmod";  // extension of the mod packages the client loads (".mtmod" on Lesta's)
   bool PkgsFound = false;       // at least one package entered the lists
   bool Failed = false;          // the examination stopped on an error
 };

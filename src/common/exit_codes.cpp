@@ -9,7 +9,7 @@ const std::array<std::string, 100>& ExitCodeTexts() {
     std::array<std::string, 100> t{};
     t[1] = "The required \"wot-path\" key is not specified";
     t[2] = "The game client configuration or version is not recognized";
-    t[3] = "File \"WorldOfTanks.exe\" not found";
+    t[3] = "File \"WorldOfTanks.exe\" or \"Tanki.exe\" not found";
     t[4] = "There are no pkg-files in the game folder \"res\\packages\\\" or the folder itself";
     t[5] = "File \"CrashTanks.cfg\" not found";
     t[6] = "File \"MapTanks.cfg\" not found";

@@ -39,7 +39,9 @@ std::string BannerVersionLine() {
 }
 
 bool IsOldWotmodName(const std::string& fileName) {
-  return EndsText(".wotmod", fileName) && LowerCase(fileName).find("mod.ashtintcreator.") != std::string::npos;
+  // Either package extension: a client may have moved from one publisher's to the other's.
+  return (EndsText(".wotmod", fileName) || EndsText(".mtmod", fileName)) &&
+         LowerCase(fileName).find("mod.ashtintcreator.") != std::string::npos;
 }
 
 TStrArray FindOldWotmods(const std::string& folder) {

@@ -327,7 +327,7 @@ bool TEngineRun::PackFolder(TPackageKind kind, const std::string& root, bool log
     Log("Descriptor not written: " + DescribeException(e));
     ok = false;
   }
-  const std::string file = Options.ModsPath + PackageFileName(kind, version, Options, packageKeys_);
+  const std::string file = Options.ModsPath + PackageFileName(kind, version, Options, packageKeys_, ClientInfo.PackageExt);
   if (ok) {
     Log("Packing wotmod-file: " + file);
     ok = CreateWotmod(file, root, Options.SevenZipDllFile, logToWriter ? LogProc() : TLogProc{});

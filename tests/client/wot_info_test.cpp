@@ -295,5 +295,46 @@ TEST(ReadWOTInfo, ClientBelowAFolderNamedLikeTheGameFolders) {
   EXPECT_EQ(info.ClientDir, c.Dir());
 }
 
+// Lesta's current clients run Tanki.exe and load .mtmod packages; paths.xml says which, in an
+// older <Mask> form or a newer mask attribute, in any letter case.
+TEST(ReadWOTInfo, TodaysLestaClientsTankiExeAndPackageMask) {
+  TempClient c;
+  c.Standard({"vehicles_level_01.pkg"}).Remove("WorldOfTanks.exe").Remove("win64/WorldOfTanks.exe").Remove("game_info.xml");
+  c.Write("Tanki.exe", "MZ").Write("win64/Tanki.exe", "MZ");
+  std::string paths = PathsXml({"vehicles_level_01.pkg"});
+  paths.replace(paths.find("*.wotmod"), 8, "*.MTMOD");
+  c.Write("paths.xml", paths);
+  for (const std::string rel : {"", "win64/Tanki.exe", "win64"}) {
+    const RWOTInfo info = c.Read(rel);
+    EXPECT_FALSE(info.Failed);
+    EXPECT_EQ(info.ClientExe, c.Dir() + "Tanki.exe") << rel;
+    EXPECT_EQ(info.GameExe, c.Dir() + "win64/Tanki.exe");
+    EXPECT_TRUE(info.IsLesta);  // Tanki.exe without a publisher mark
+    EXPECT_EQ(info.PackageExt, ".mtmod");
+    EXPECT_EQ(info.VehiclePkgs.size(), 1u);
+  }
+  // The older form, and no mask at all.
+  c.Write("paths.xml", "<root><Paths><Path>./res_mods/1.45.0.0</Path><Packages><Root>./mods/1.45.0.0</Root>"
+                       "<Mask>*.mtmod</Mask></Packages><Packages><Package>./res/packages/vehicles_level_01.pkg"
+                       "</Package></Packages></Paths></root>");
+  RWOTInfo info = c.Read();
+  EXPECT_EQ(info.PackageExt, ".mtmod");
+  EXPECT_EQ(info.ModsDir, c.Dir() + "mods/1.45.0.0/");
+  c.Write("paths.xml", "<root><Paths><Path>./mods/1.45.0.0</Path></Paths></root>");
+  EXPECT_EQ(c.Read().PackageExt, ".wotmod");
+
+  // Both executables: the publisher's own name wins; without a mark, WorldOfTanks.exe.
+  c.Write("WorldOfTanks.exe", "MZ").Write("win64/WorldOfTanks.exe", "MZ");
+  EXPECT_EQ(c.Read().ClientExe, c.Dir() + "WorldOfTanks.exe");
+  EXPECT_TRUE(c.Read().IsWargaming);
+  c.Write("game_info.xml", "<protocol name=\"game_info\" wgc_publisher_id=\"lesta\">\r\n</protocol>");
+  EXPECT_EQ(c.Read().ClientExe, c.Dir() + "Tanki.exe");
+  // A launcher whose game is missing is still found, so the engine can say what is missing.
+  c.Remove("win64/Tanki.exe").Remove("WorldOfTanks.exe").Remove("win64/WorldOfTanks.exe");
+  info = c.Read();
+  EXPECT_EQ(info.ClientExe, c.Dir() + "Tanki.exe");
+  EXPECT_EQ(info.GameExe, "");
+}
+
 }  // namespace
 }  // namespace ashtint

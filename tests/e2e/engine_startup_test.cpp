@@ -156,6 +156,7 @@ TEST(EngineStartup, RemovalDeletesOnlyThisProgramsOldPackages) {
   WriteFile(mods / "mod.AshtintCreator.TankCrashTextures_2.2.1.248.wotmod", "PK");
   WriteFile(mods / "AshtintCreator" / "MOD.ASHTINTCREATOR.X.WOTMOD", "PK");
   WriteFile(mods / "deep" / "er" / "mod.ashtintcreator.y.wotmod", "PK");
+  WriteFile(mods / "mod.AshtintCreator.Camouflages_2.2.1.248.mtmod", "PK");  // a Lesta client's package
   WriteFile(mods / "mymod.wotmod", "PK");
   WriteFile(mods / "mod.AshtintCreator.crash.zip", "PK");
 
@@ -166,7 +167,8 @@ TEST(EngineStartup, RemovalDeletesOnlyThisProgramsOldPackages) {
 
   r = env.Run({"--wot-path=" + client.string(), "--remove-wotmod", "--no-update-configs"});
   EXPECT_EQ(r.code, 0);
-  EXPECT_NE(r.out.find("  > Delete old wotmod-files... OK (3 files)\r\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  > Delete old wotmod-files... OK (4 files)\r\n"), std::string::npos) << r.out;
+  EXPECT_FALSE(fs::exists(mods / "mod.AshtintCreator.Camouflages_2.2.1.248.mtmod"));
   EXPECT_FALSE(fs::exists(mods / "AshtintCreator"));
   EXPECT_FALSE(fs::exists(mods / "deep" / "er" / "mod.ashtintcreator.y.wotmod"));
   EXPECT_TRUE(fs::exists(mods / "deep" / "er"));
