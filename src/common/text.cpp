@@ -82,4 +82,21 @@ std::string ItemPathToNative(std::string_view itemPath) {
   return r;
 }
 
+TStrArray SplitLines(std::string_view text) {
+  TStrArray lines;
+  std::size_t start = 0;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      lines.emplace_back(text.substr(start, i - start));
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      start = ++i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
 }  // namespace ashtint

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/arrays.h"
+
 namespace ashtint {
 
 #ifdef _WIN32
@@ -27,6 +29,8 @@ bool IsPathDelimiter(char c);  // '/' everywhere, '\\' too on Windows
 std::string ExtractFilePath(std::string_view path);
 std::string ExtractFileName(std::string_view path);
 std::string ExtractFileExt(std::string_view path);  // with the dot, empty when none
+// Lines split at CR LF, LF or CR; a final line break does not start another line.
+TStrArray SplitLines(std::string_view text);
 // Converts an item path from a game package ('\' separators) to a native relative path.
 std::string ItemPathToNative(std::string_view itemPath);
 

@@ -32,22 +32,7 @@ std::string_view WithoutBom(std::string_view text) {
   return text;
 }
 
-TStrArray SplitCfgLines(std::string_view text) {
-  TStrArray lines;
-  std::size_t start = 0;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines.emplace_back(text.substr(start, i - start));
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      start = ++i;
-    } else {
-      ++i;
-    }
-  }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
-  return lines;
-}
+TStrArray SplitCfgLines(std::string_view text) { return SplitLines(text); }
 
 std::string TrimCfgLine(std::string_view line) {
   std::size_t b = 0;

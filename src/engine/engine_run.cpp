@@ -18,8 +18,10 @@
 #include "engine/system_facts.h"
 #include "net/download_file.h"
 #include "net/endpoints.h"
+#include "net/web_update.h"
 #include "platform/console.h"
 #include "platform/guid.h"
+#include "platform/open_document.h"
 #include "platform/locale.h"
 
 namespace ashtint {
@@ -176,6 +178,18 @@ void TEngineRun::Interactive() {
   ConsoleWriteLn(reader_.KeyListing("    "));
   ConsoleWriteLn("    All details about the program and command line arguments can be found in the official topic " +
                  HelpUrl() + ".");
+  ConsoleWriteLn("");
+  ConsoleWrite("  > Check of a new version of the program? [Press Y/N and ENTER] ");
+  if (SameText(ConsoleReadLn(), "Y")) {
+    TWebUpdateUi ui;
+    ui.Inform = [](const std::string& caption, const std::string& text) { ShowMessageBox(caption, text); };
+    ui.Ask = [](const std::string& caption, const std::string& text) { return AskYesNo(caption, text); };
+    ui.OpenUrl = [](const std::string& url) { return OpenDocument(url); };
+    const TWebUpdate update(build::ProgramBuild, true, true, "AshtintCreator2", 1, "UpdateInfo_en.upd",
+                            "UpdateInfo_ru.upd", "AshtintCreator.upd", UpdateServerUrl(), ui);
+    // The user chose to download the new version: the program ends for its installer.
+    if (update.DownloadAccepted()) ExitWithCode(0);
+  }
   ConsoleWriteLn("");
   ConsoleWrite(CfgRefreshQuestion);
   if (SameText(ConsoleReadLn(), "Y")) {

@@ -11,7 +11,7 @@
 #include "engine/log.h"
 #include "engine/package_descriptors.h"
 #include "engine/run_options.h"
-#include "mods/main_thread_queue.h"
+#include "common/main_thread_queue.h"
 #include "mods/pkg_scan.h"
 
 namespace ashtint {

@@ -15,7 +15,7 @@
 #include "common/exceptions.h"
 #include "common/log_proc.h"
 #include "config/cfg_file.h"
-#include "mods/main_thread_queue.h"
+#include "common/main_thread_queue.h"
 
 namespace ashtint {
 

@@ -20,4 +20,8 @@ enum class TMessageIcon { Information, Warning, Error };
 void ShowMessageBox(const std::string& caption, const std::string& text,
                     TMessageIcon icon = TMessageIcon::Information);
 
+// A modal Yes/No question; true for Yes. On Linux the console asks it: the caption and the text
+// on standard output, then a line read from standard input ("Y" in any case is Yes).
+bool AskYesNo(const std::string& caption, const std::string& text);
+
 }  // namespace ashtint

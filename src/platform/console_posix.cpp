@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
 
 #include "platform/console.h"
 
@@ -33,6 +34,20 @@ void ShowMessageBox(const std::string& caption, const std::string& text, TMessag
   out += ":\n" + text + "\n";
   std::fwrite(out.data(), 1, out.size(), stderr);
   std::fflush(stderr);
+}
+
+bool AskYesNo(const std::string& caption, const std::string& text) {
+  std::cerr.flush();
+  const std::string out = caption + ":\n" + text + "\n[Press Y/N and ENTER] ";
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  std::string line;
+  if (!std::getline(std::cin, line)) {
+    std::cin.clear();
+    return false;
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line == "Y" || line == "y";
 }
 
 }  // namespace ashtint

@@ -20,4 +20,8 @@ void ShowMessageBox(const std::string& caption, const std::string& text, TMessag
   MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags);
 }
 
+bool AskYesNo(const std::string& caption, const std::string& text) {
+  return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 }  // namespace ashtint

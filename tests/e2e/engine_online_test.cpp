@@ -113,3 +113,31 @@ TEST(EngineOnline, MissingArchiveLibraryIsDownloadedOrEndsTheRunWith16009) {
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(server.Connections(), before);
 }
+
+TEST(EngineOnline, InteractiveUpdateQuestionAsksTheServerOnlyOnY) {
+  EngineEnv env;
+  LoopbackServer server([](LoopbackServer&, int fd, const HttpRequest& request) {
+    if (request.Target == "/upd/AshtintCreator.upd")
+      LoopbackServer::SendResponse(fd, 200, "OK", "300\r\n2.3\r\nfiles/setup.exe\r\n");
+    else if (request.Target == "/upd/UpdateInfo_en.upd")
+      LoopbackServer::SendResponse(fd, 200, "OK", "- faster");
+    else
+      LoopbackServer::SendResponse(fd, 404, "Not Found", "");
+  });
+  const std::vector<std::string> online{"ASHTINT_UPDATE_BASE_URL=" + server.Url("/upd/")};
+
+  // "yes" is not "Y": no check at all.
+  auto r = env.Run({}, "yes\nn\n\n", online);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(server.Connections(), 0);
+
+  // "y", then No to the download: the question shows the change list and the run goes on.
+  r = env.Run({}, "y\nn\nn\n\n", online);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.out.find("Found a new version of the program: 2.3, start downloading?\r\n\r\n- faster\r\n\r\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("  > Check and download configs? [Press Y/N and ENTER] "), std::string::npos);
+  EXPECT_EQ(r.out.substr(r.out.size() - 26), "    Press enter to exit...");
+  EXPECT_EQ(server.Requests().size(), 2u);
+}

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "client/wot_info.h"
-#include "mods/main_thread_queue.h"
+#include "common/main_thread_queue.h"
 #include "test_support/run_process.h"
 #include "test_support/temp_dir.h"
 

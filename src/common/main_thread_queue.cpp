@@ -1,4 +1,4 @@
-#include "mods/main_thread_queue.h"
+#include "common/main_thread_queue.h"
 
 #include <chrono>
 
