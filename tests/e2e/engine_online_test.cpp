@@ -69,12 +69,12 @@ TEST(EngineOnline, ConfigurationRefreshWritesResultsInColumn31) {
   const auto connections = server.Connections();
   r = env.Run({"--wot-path=" + client.string(), "--auto-close-console", "--no-update-configs"}, "\n", online);
   EXPECT_EQ(r.out.find("Check and download configs"), std::string::npos);
-  r = env.Run({}, "n\n\n", online);
+  r = env.Run({}, "n\nn\n\n", online);  // no update check, no refresh
   EXPECT_NE(r.out.find("  > Check and download configs? [Press Y/N and ENTER] \r\n    Press enter to exit..."),
             std::string::npos)
       << r.out;
   EXPECT_EQ(server.Connections(), connections);
-  r = env.Run({}, "y\n\n", online);
+  r = env.Run({}, "n\ny\n\n", online);
   EXPECT_NE(r.out.find("[Press Y/N and ENTER]           CrashTanks.cfg...   OK\r\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.code, 0);
 }
