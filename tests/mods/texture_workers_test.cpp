@@ -27,17 +27,8 @@ ARFiles Rules(const char* file) {
   return cfg.Roots;
 }
 
-class TextureWorkers : public ::testing::Test {
+class TextureWorkers : public GeneratedClientSuite {
  protected:
-  static void SetUpTestSuite() {
-    SetArchiveLibraryPath(DefaultSevenZipLibraryPath());
-    SetRetryPauseMs(20);
-    client_ = new GeneratedClient("small");
-  }
-  static void TearDownTestSuite() {
-    delete client_;
-    client_ = nullptr;
-  }
 
   template <class W>
   static void Run(const SArray& packages, const std::string& out, const std::function<void(W&)>& configure) {
@@ -55,10 +46,7 @@ class TextureWorkers : public ::testing::Test {
     EXPECT_EQ(check.status, 0) << check.out << check.err;
     EXPECT_NE(check.out.find("checked "), std::string::npos) << check.out;
   }
-
-  static GeneratedClient* client_;
 };
-GeneratedClient* TextureWorkers::client_ = nullptr;
 
 TEST_F(TextureWorkers, MapModelsAndTrainsTakeTheirColourWithAndWithoutHD) {
   struct Case {

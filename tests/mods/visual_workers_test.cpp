@@ -23,17 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 using test_support::TempDir;
 
-class VisualWorkers : public ::testing::Test {
+class VisualWorkers : public GeneratedClientSuite {
  protected:
-  static void SetUpTestSuite() {
-    SetArchiveLibraryPath(DefaultSevenZipLibraryPath());
-    SetRetryPauseMs(20);
-    client_ = new GeneratedClient("small");
-  }
-  static void TearDownTestSuite() {
-    delete client_;
-    client_ = nullptr;
-  }
 
   template <class W>
   std::vector<std::unique_ptr<W>> Run(const SArray& packages, const std::string& out,
@@ -49,10 +40,7 @@ class VisualWorkers : public ::testing::Test {
     RunToEnd(workers);
     return workers;
   }
-
-  static GeneratedClient* client_;
 };
-GeneratedClient* VisualWorkers::client_ = nullptr;
 
 TEST_F(VisualWorkers, CrashTanksWriteExactlyTheManifestsBytes) {
   for (bool shadows : {false, true}) {

@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "archive/module_loader.h"
 #include "client/wot_info.h"
 #include "common/main_thread_queue.h"
+#include "mods/pkg_scan.h"
 #include "test_support/run_process.h"
 #include "test_support/temp_dir.h"
 
@@ -36,6 +40,21 @@ struct GeneratedClient {
   test_support::TempDir dir;
   std::string manifest;
   RWOTInfo info;
+};
+
+// A suite whose tests share one small generated client; workers retry quickly.
+class GeneratedClientSuite : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    SetArchiveLibraryPath(DefaultSevenZipLibraryPath());
+    SetRetryPauseMs(20);
+    client_ = new GeneratedClient("small");
+  }
+  static void TearDownTestSuite() {
+    delete client_;
+    client_ = nullptr;
+  }
+  static inline GeneratedClient* client_ = nullptr;
 };
 
 // Starts every worker and serves their calls until all have ended, without spinning.

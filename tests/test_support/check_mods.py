@@ -54,6 +54,7 @@ class Checker:
         self.record = self.manifest["mods"][args.mod]
         self.faults = []
         self.checked = 0
+        self.expected = []  # item paths the folder must hold
         self._zips = {}
 
     def fault(self, text):
@@ -100,23 +101,14 @@ class Checker:
 
     def check_models(self):
         key = "becomes_remove_shadows" if self.args.remove_shadows and self.args.mod == "DPT" else "becomes"
-        expected = []
-        for e in self.record["touch"]:
-            if not self.in_scope(e):
-                continue
-            if e.get("written") == "remove_shadows_only" and not self.args.remove_shadows:
-                continue
-            expected.append(e["path"])
-            got = self.read_out(e["path"])
-            if got is None:
-                continue
+        written = lambda e: e.get("written") != "remove_shadows_only" or self.args.remove_shadows
+        for e, got, _ in self.expected_files(written):
             want = self.expected_model(e, key)
             if got != want:
                 first = next((i for i in range(min(len(got), len(want))) if got[i] != want[i]), None)
                 self.fault("bytes differ: %s (sizes %d/%d, first difference at %s)"
                            % (e["path"], len(got), len(want), first))
             self.checked += 1
-        return expected
 
     # Textures -------------------------------------------------------------------------------
 
@@ -148,17 +140,20 @@ class Checker:
         if bad:
             self.fault("%d pixels off the colour %s: %s" % (bad, colour, name))
 
+    def expected_files(self, keep):
+        """(entry, written bytes, original bytes) for every touch entry in scope that keep()
+        accepts; the paths go to expected, missing files are faults."""
+        for e in self.record["touch"]:
+            if not self.in_scope(e) or not keep(e):
+                continue
+            self.expected.append(e["path"])
+            got = self.read_out(e["path"])
+            if got is not None:
+                yield e, got, self.original(e["package"], e["path"])
+
     def check_textures(self):
         colour = self.args.color
-        expected = []
-        for e in self.record["touch"]:
-            if not self.in_scope(e) or (e.get("hd") and self.args.without_hd):
-                continue
-            expected.append(e["path"])
-            got = self.read_out(e["path"])
-            if got is None:
-                continue
-            original = self.original(e["package"], e["path"])
+        for e, got, original in self.expected_files(lambda e: not (e.get("hd") and self.args.without_hd)):
             if self.args.mod == "CAMO":
                 self.check_dimmed(e["path"], got, original)
                 written = e.get("written_by_ratio", {}).get(str(self.args.ratio))
@@ -169,7 +164,6 @@ class Checker:
             if written and len(got) != written["size"]:
                 self.fault("%s is %d bytes, expected %d" % (e["path"], len(got), written["size"]))
             self.checked += 1
-        return expected
 
     def check_dimmed(self, name, got, original):
         try:
@@ -202,23 +196,15 @@ class Checker:
 
     def check_space_bins(self):
         colours = {"MapTanks": self.args.tank_color, "MapTrains": self.args.train_color}
-        expected = []
-        for e in self.record["touch"]:
-            if not self.in_scope(e):
-                continue
+
+        def painted(e):
             # A texture whose repaint outgrows its slot keeps its bytes.
-            painted = [t for t in e["textures"] if colours.get(t["by"]) and t.get("patched", True)]
-            if not painted:
-                continue
-            expected.append(e["path"])
-            got = self.read_out(e["path"])
-            if got is None:
-                continue
-            original = self.original(e["package"], e["path"])
+            return [t for t in e["textures"] if colours.get(t["by"]) and t.get("patched", True)]
+        for e, got, original in self.expected_files(lambda e: painted(e)):
             if len(got) != len(original):
                 self.fault("space.bin size changed: %s" % e["path"])
                 continue
-            slots = sorted((t["offset"], t["offset"] + t["length"]) for t in painted)
+            slots = sorted((t["offset"], t["offset"] + t["length"]) for t in painted(e))
             pos = 0
             for start, end in slots + [(len(got), len(got))]:
                 if got[pos:start] != original[pos:start]:
@@ -226,12 +212,11 @@ class Checker:
                                % (e["path"], pos, start))
                     break
                 pos = end
-            for t in painted:
+            for t in painted(e):
                 slot = got[t["offset"]:t["offset"] + t["length"]]
                 old = original[t["offset"]:t["offset"] + t["length"]]
                 self.check_colour(e["path"] + ":" + t["name"], slot, old, colours[t["by"]])
             self.checked += 1
-        return expected
 
     def list_errors(self):
         """The errors the mod's workers must report: package TAB message, one per line, for the
@@ -252,11 +237,12 @@ class Checker:
             return self.list_errors()
         mod = self.args.mod
         if mod in ("DPT", "CCT"):
-            expected = self.check_models()
+            self.check_models()
         elif mod == "SpaceBin":
-            expected = self.check_space_bins()
+            self.check_space_bins()
         else:
-            expected = self.check_textures()
+            self.check_textures()
+        expected = self.expected
         if self.args.exact:
             extra = list(self.args.extra or [])
             if self.args.package:
