@@ -12,6 +12,7 @@ import sys
 import tempfile
 import unittest
 import zipfile
+import xml.etree.ElementTree as ET
 from pathlib import Path
 
 from client_readers import (PackedError, dds_expected_size, fx_strings, read_packed,
@@ -478,6 +479,69 @@ class Variants(unittest.TestCase):
                 self.assertIsNone(z.testzip())
                 files = [i for i in z.infolist() if not i.is_dir()]
                 self.assertTrue(all(i.compress_type == zipfile.ZIP_DEFLATED for i in files), name)
+
+    def test_executables_and_paths_xml_forms_of_wargaming_and_current_lesta_clients(self):
+        tiny = ["--vehicles", "1", "--texture-size", "16", "--other-packages", "0", "--seed", "3"]
+        base_out = os.path.join(self.tmp, "base")
+        run_gen(base_out, *tiny)
+        base, base_client = load(base_out)
+        cases = [
+            ((), "World_of_Tanks_EU", "EU", "new", "*.wotmod", ["WorldOfTanks.exe"], "win64"),
+            (("--paths-form", "old", "--mask-case", "upper"), "World_of_Tanks_EU", "EU", "old", "*.WOTMOD",
+             ["WorldOfTanks.exe"], "win64"),
+            (("--tanki",), "Tanki_RU", "RU", "new", "*.mtmod", ["Tanki.exe"], "win64"),
+            (("--tanki", "--paths-form", "old", "--mask-case", "upper", "--both-exes", "--common-test", "--win32-only"),
+             "Tanki_RPT", "RPT", "old", "*.MTMOD", ["Tanki.exe", "WorldOfTanks.exe"], "win32"),
+        ]
+        for k, (args, folder, realm, form, mask, exes, exe_dir) in enumerate(cases):
+            with self.subTest(args=args):
+                out = os.path.join(self.tmp, "p%d" % k) if args else base_out
+                if args:
+                    run_gen(out, *(tiny + list(args)))
+                m, client = load(out)
+                c = m["client"]
+                self.assertEqual((c["folder"], c["realm"], c["paths_form"], c["package_mask"]), (folder, realm, form, mask))
+                self.assertEqual(c["package_ext"], mask[1:].lower())
+                self.assertEqual(c["is_lesta"], "--tanki" in args)
+                self.assertIn("<realm>\t%s\t</realm>" % realm, (client / "version.xml").read_text())
+                # The manifest names exactly the executables on disk.
+                on_disk = sorted(str(p.relative_to(client)) for p in client.rglob("*.exe"))
+                self.assertEqual(sorted(c["client_exes"] + c["game_exes"]), on_disk)
+                self.assertEqual(c["client_exes"], exes)
+                self.assertEqual(c["game_exes"], [exe_dir + "/" + e for e in exes])
+                self.assertEqual((c["client_exe"], c["game_exe"]), (exes[0], exe_dir + "/" + exes[0]))
+                with open(client / c["game_exe"], "rb") as f:
+                    head = f.read(1024)
+                machine = struct.unpack_from("<H", head, struct.unpack_from("<I", head, 60)[0] + 4)[0]
+                self.assertEqual(machine, 0x14C if exe_dir == "win32" else 0x8664)
+                # paths.xml is well-formed in either form and names the folders the manifest gives.
+                paths = ET.parse(client / "paths.xml").getroot().find("Paths")
+                mods = [p for p in paths.findall("Path") if p.get("mask")]
+                roots = [p for p in paths.findall("Packages") if p.find("Root") is not None]
+                if form == "new":
+                    self.assertEqual((len(mods), roots), (1, []))
+                    self.assertEqual((mods[0].get("mask"), mods[0].get("mode"), mods[0].get("root")),
+                                     (mask, "recursive", "res"))
+                    mods_text = mods[0].text
+                else:
+                    self.assertEqual((mods, len(roots)), ([], 1))
+                    self.assertEqual(roots[0].findtext("Mask"), mask)
+                    self.assertEqual(roots[0].findall("Package"), [])
+                    mods_text = roots[0].findtext("Root")
+                self.assertEqual(mods_text, "./" + c["mods_dir"].rstrip("/"))
+                self.assertIn("./" + c["res_mods_dir"].rstrip("/"), [p.text for p in paths.findall("Path")])
+                for d in (c["mods_dir"], c["res_mods_dir"]):
+                    self.assertTrue((client / d).is_dir(), d)
+                listed = [p.text for p in paths.iter("Package")]
+                self.assertEqual(sorted(listed), sorted("./res/packages/" + n for n in m["packages"]))
+                # The variant changes only the root files: packages and what each mod must do are
+                # those of the default client.
+                self.assertEqual(m["mods"], base["mods"])
+                for key in ("pkgs", "map_pkgs", "map_pkgs_with_hd", "vehicle_pkgs", "vehicle_pkgs_with_hd"):
+                    self.assertEqual(c[key], base["client"][key], key)
+                for name in m["packages"]:
+                    self.assertEqual((client / "res" / "packages" / name).read_bytes(),
+                                     (base_client / "res" / "packages" / name).read_bytes(), name)
 
     def test_refused_textures_and_bigger_camouflages_and_embedded_textures(self):
         out = os.path.join(self.tmp, "r")

@@ -20,6 +20,7 @@ examples:
   gen_client.py --profile small --out /tmp/wot
   gen_client.py --profile demo --out demo-client --seed 7 --unlisted
   gen_client.py --profile small --out /tmp/lesta --lesta --common-test --no-game-info
+  gen_client.py --profile small --out /tmp/tanki --tanki --paths-form old --mask-case upper
   gen_client.py --profile large --out /data/bench --vehicles 400 --maps 30 --texture-size 1024
   gen_client.py --profile large --out /data/bench --camo-size 1024 --embedded-texture-size 256
   gen_client.py --profile small --out /tmp/refused --refused-textures
@@ -41,7 +42,17 @@ def parser():
     g.add_argument("--common-test", action="store_true",
                    help="a Common Test client: realm CT (RPT with --lesta), 'Common Test' in the version text")
     g.add_argument("--no-game-info", action="store_true", help="leave out game_info.xml")
-    g.add_argument("--win32-only", action="store_true", help="only win32/WorldOfTanks.exe, no win64/")
+    g.add_argument("--tanki", action="store_true",
+                   help="a current Lesta client (implies --lesta): Tanki.exe and win64/Tanki.exe instead of "
+                        "WorldOfTanks.exe, mod packages *.mtmod in paths.xml")
+    g.add_argument("--both-exes", action="store_true",
+                   help="write both WorldOfTanks.exe and Tanki.exe (in the client folder and win64/ or win32/)")
+    g.add_argument("--win32-only", action="store_true", help="only win32/<exe>, no win64/")
+    g.add_argument("--paths-form", choices=("new", "old"), default="new",
+                   help="paths.xml names the mods folder in <Path mask=...> (new, default) or in "
+                        "<Packages><Root>...</Root><Mask>...</Mask></Packages> (old)")
+    g.add_argument("--mask-case", choices=("lower", "upper"), default="lower",
+                   help="letter case of the mod package mask in paths.xml (*.wotmod or *.WOTMOD)")
     g.add_argument("--unlisted", action="store_true",
                    help="also write packages that paths.xml does not list (%s, %s and their HD twins)"
                    % ("vehicles_level_02.pkg", "03_campania_big.pkg"))

@@ -654,12 +654,13 @@ class Generator:
         o = self.o
         d = self.client_dir
         os.makedirs(self.pkg_dir)
-        with open(os.path.join(d, "WorldOfTanks.exe"), "wb") as f:
-            f.write(_exe_stub("launcher"))
-        exe_dir = "win32" if o.win32_only else "win64"
+        exe_dir = self.exe_dir()
         os.makedirs(os.path.join(d, exe_dir))
-        with open(os.path.join(d, exe_dir, "WorldOfTanks.exe"), "wb") as f:
-            f.write(_exe_stub(exe_dir))
+        for exe in self.exe_names():
+            with open(os.path.join(d, exe), "wb") as f:
+                f.write(_exe_stub("launcher"))
+            with open(os.path.join(d, exe_dir, exe), "wb") as f:
+                f.write(_exe_stub(exe_dir))
         for top in ("res_mods", "mods"):
             os.makedirs(os.path.join(d, top, o.mods_version))
         with open(os.path.join(d, "version.xml"), "wb") as f:
@@ -677,16 +678,40 @@ class Generator:
                          '\t</game>\r\n</protocol>\r\n' % (pub, o.realm, "ru_RU" if o.lesta else "en_US",
                                                            o.version)).encode())
 
+    def exe_dir(self):
+        return "win32" if self.o.win32_only else "win64"
+
+    def exe_names(self):
+        """The client's own executable first, then the other one when both are written."""
+        own = "Tanki.exe" if self.o.tanki else "WorldOfTanks.exe"
+        if not self.o.both_exes:
+            return [own]
+        return [own] + [n for n in ("WorldOfTanks.exe", "Tanki.exe") if n != own]
+
+    def package_ext(self):
+        return ".mtmod" if self.o.tanki else ".wotmod"
+
+    def package_mask(self):
+        mask = "*" + self.package_ext()
+        return mask.upper() if self.o.mask_case == "upper" else mask
+
     def version_text(self):
         o = self.o
         return "v.%s %s#%s" % (o.version, "Common Test " if o.common_test else "", o.build)
 
     def paths_xml(self):
         o = self.o
-        lines = ["<root>", "\t<Paths>",
-                 '\t\t<Path cacheSubdirs="true">./res_mods/%s</Path>' % o.mods_version,
-                 '\t\t<Path mask="*.wotmod" mode="recursive" root="res">./mods/%s</Path>' % o.mods_version,
-                 "\t\t<Packages>"]
+        mask = self.package_mask()
+        lines = ["<root>", "\t<Paths>"]
+        if o.paths_form == "new":
+            lines += ['\t\t<Path cacheSubdirs="true">./res_mods/%s</Path>' % o.mods_version,
+                      '\t\t<Path mask="%s" mode="recursive" root="res">./mods/%s</Path>' % (mask, o.mods_version)]
+        else:
+            # The older form names the mods folder and its mask in a Packages element of its own.
+            lines += ["\t\t<Path>./res_mods/%s</Path>" % o.mods_version,
+                      "\t\t<Packages>", "\t\t\t<Root>./mods/%s</Root>" % o.mods_version,
+                      "\t\t\t<Mask>%s</Mask>" % mask, "\t\t</Packages>"]
+        lines.append("\t\t<Packages>")
         for name in sorted(self.packages):
             if name in self.unlisted:
                 continue
@@ -803,8 +828,13 @@ class Generator:
             "is_lesta": bool(o.lesta and not o.no_game_info),
             "is_wargaming": not (o.lesta and not o.no_game_info),
             "is_common_test": o.realm.upper() in ("CT", "RPT"),
-            "client_exe": "WorldOfTanks.exe",
-            "game_exe": ("win32" if o.win32_only else "win64") + "/WorldOfTanks.exe",
+            "client_exe": self.exe_names()[0],
+            "game_exe": self.exe_dir() + "/" + self.exe_names()[0],
+            "client_exes": sorted(self.exe_names(), key=lambda n: n.encode()),
+            "game_exes": sorted((self.exe_dir() + "/" + n for n in self.exe_names()), key=lambda n: n.encode()),
+            "package_ext": self.package_ext(),
+            "package_mask": self.package_mask(),
+            "paths_form": o.paths_form,
             "res_mods_dir": "res_mods/%s/" % o.mods_version,
             "mods_dir": "mods/%s/" % o.mods_version,
             "packages_on_disk": on_disk,
@@ -903,8 +933,12 @@ def resolve(opts):
     for k in ("camo_size", "embedded_texture_size"):
         if not hasattr(opts, k):
             setattr(opts, k, None)
-    if not hasattr(opts, "refused_textures"):
-        opts.refused_textures = False
+    for k, v in (("refused_textures", False), ("tanki", False), ("both_exes", False),
+                 ("paths_form", "new"), ("mask_case", "lower")):
+        if not hasattr(opts, k):
+            setattr(opts, k, v)
+    if opts.tanki:
+        opts.lesta = True
     if opts.version is None:
         opts.version = "1.45.0.0" if opts.lesta else "1.24.0.1"
     if opts.build is None:
@@ -935,6 +969,8 @@ def resolve(opts):
         (opts.client_name not in ("", ".", "..") and all(c.isalnum() or c in "._-" for c in opts.client_name),
          "--client-name may hold letters, digits, '.', '_', '-'"),
         (opts.realm.isalnum(), "--realm must be letters or digits"),
+        (opts.paths_form in ("new", "old"), "--paths-form must be new or old"),
+        (opts.mask_case in ("lower", "upper"), "--mask-case must be lower or upper"),
     ]
     for ok, text in checks:
         if not ok:
