@@ -54,7 +54,9 @@ SArray List(const std::multimap<std::string, std::string>& facts, const std::str
 
 TEST(ReadWOTInfoOnGeneratedClients, ReportsWhatTheManifestPlanted) {
   const char* variants[] = {"", "--unlisted", "--lesta --common-test", "--no-game-info --win32-only --mods-version 1.24.1",
-                            "--common-test --deflate"};
+                            "--common-test --deflate", "--tanki",
+                            "--tanki --paths-form old --mask-case upper --both-exes --common-test --win32-only",
+                            "--paths-form old --mask-case upper --no-game-info"};
   for (const char* options : variants) {
     SCOPED_TRACE(options);
     test_support::TempDir dir;
@@ -71,7 +73,9 @@ TEST(ReadWOTInfoOnGeneratedClients, ReportsWhatTheManifestPlanted) {
     EXPECT_EQ(info.IsLesta, One(facts, "is_lesta") == "True");
     EXPECT_EQ(info.IsWargaming, One(facts, "is_wargaming") == "True");
     EXPECT_EQ(info.IsCommonTest, One(facts, "is_common_test") == "True");
+    EXPECT_EQ(info.ClientExe, clientDir + One(facts, "client_exe"));
     EXPECT_EQ(info.GameExe, clientDir + One(facts, "game_exe"));
+    EXPECT_EQ(info.PackageExt, One(facts, "package_ext"));
     EXPECT_EQ(info.ResModsDir, clientDir + One(facts, "res_mods_dir"));
     EXPECT_EQ(info.ModsDir, clientDir + One(facts, "mods_dir"));
     EXPECT_EQ(info.Pkgs, List(facts, "pkgs", clientDir));

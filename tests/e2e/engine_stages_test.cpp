@@ -222,4 +222,37 @@ TEST_F(EngineStages, AKilledRunNeverLeavesABrokenPackage) {
   EXPECT_GT(whole, 0);  // some runs got as far as writing packages
 }
 
+TEST(EngineStagesLesta, TodaysLestaClientGetsPackagesWithItsOwnExtension) {
+  EngineEnv env;
+  const std::string gen = (env.root() / "gen").string();
+  const auto made = test_support::RunProcess(
+      kPython, {kSource + "/tools/gen_client.py", "--profile", "small", "--tanki", "--out", gen});
+  ASSERT_EQ(made.status, 0) << made.err;
+  const fs::path client = fs::path(gen) / "Tanki_RU";
+  const auto r = env.Run({"--wot-path=" + (client / "win64" / "Tanki.exe").string(), "--no-update-configs",
+                          "--auto-close-console", "--configs-path=" + kSource + "/configs", "--CCT-mod=404040",
+                          "--CAMO-mod=30"},
+                         "");
+  EXPECT_EQ(r.code, 0) << r.out << r.err;
+  std::vector<fs::path> packages;
+  for (const auto& e : fs::directory_iterator(client / "mods" / "1.45.0.0")) packages.push_back(e.path());
+  ASSERT_EQ(packages.size(), 2u) << r.out;
+  for (const auto& p : packages) {
+    EXPECT_EQ(p.extension(), ".mtmod");
+    const fs::path to = env.root() / "unpacked" / p.filename();
+    const auto unpacked =
+        test_support::RunProcess(kPython, {kSource + "/tests/test_support/unpack_wotmod.py", p.string(), to.string()});
+    EXPECT_EQ(unpacked.status, 0) << unpacked.out;
+    const bool camo = p.filename().string().find("Camouflages") != std::string::npos;
+    std::vector<std::string> args{kSource + "/tests/test_support/check_mods.py", "--manifest", gen + "/manifest.json",
+                                  "--client", client.string(), "--out", to.string(), "--package", "--exact"};
+    if (camo)
+      args.insert(args.end(), {"--mod", "CAMO"});
+    else
+      args.insert(args.end(), {"--mod", "CCT", "--extra", "vehicles/track_crash.dds"});
+    const auto check = test_support::RunProcess(kPython, args);
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+  }
+}
+
 }  // namespace
