@@ -14,16 +14,18 @@ namespace fs = std::filesystem;
 void TEngineRun::AllInOneStage() {
   ConsoleWrite("  > Files packing... ");
   Log("Create AllMods...");
+  std::string root = TempFolder;
+  while (!root.empty() && IsPathDelimiter(root.back())) root.pop_back();
+  root = ExtractFilePath(root);  // the run's folder that holds res/
   if (IsFolderEmpty(TempFolder)) {
     StoreError(ecAllInOneEmpty);
     Log("Not found textures!");
     ConsoleWriteLn("Not found textures!");
     ConsoleWriteLn("");
+    // Only empty folders the workers may have made: nothing of the user's is lost.
+    if (IsFolderEmpty(root)) DeleteFolderTree(root);
     return;
   }
-  std::string root = TempFolder;
-  while (!root.empty() && IsPathDelimiter(root.back())) root.pop_back();
-  root = ExtractFilePath(root);  // the run's folder that holds res/
   TempFolder = root;
   PackFolder(pkAllMods, root, true, ecAllInOneFailed);
   ConsoleWrite("    Delete temporary files... ");

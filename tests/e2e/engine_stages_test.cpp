@@ -159,7 +159,7 @@ TEST_F(EngineStages, FailuresStoreTheirCodesAndTheRunGoesOn) {
   WriteFile(cfgs / "MapTanks.cfg", "config_version = 0\r\nsoft_version = 248\r\ncontent\\\r\n\tnothing\r\n");
   WriteFile(cfgs / "MapTrains.cfg", "config_version = 1\r\nsoft_version = 248\r\ncontent\\\r\n\tno_such_thing\r\n");
 
-  const auto r = Run({"--configs-path=" + cfgs.string(), "--DPT-mod=FFFFFF", "--MEM-mod=DD7744", "--CTM-mod=2050A0"});
+  auto r = Run({"--configs-path=" + cfgs.string(), "--DPT-mod=FFFFFF", "--MEM-mod=DD7744", "--CTM-mod=2050A0"});
   ASSERT_TRUE(r.exited);
   EXPECT_EQ(r.code, ashtint::StageExitCode(1, ashtint::StageErrorWorker)) << r.out;  // 16011 came first
   EXPECT_NE(r.out.find("          vehicles_level_05-part1.pkg        Failed!\r\n"), std::string::npos) << r.out;
@@ -177,6 +177,13 @@ TEST_F(EngineStages, FailuresStoreTheirCodesAndTheRunGoesOn) {
                         {"--mod", "DPT", "--package", "--packages", "vehicles_level_01.pkg", "vehicles_level_08-part1.pkg"});
   // A stage error keeps the console open even with auto-close.
   EXPECT_EQ(r.out.substr(r.out.size() - 26), "    Press enter to exit...");
+
+  // One package of everything, with nothing to pack: its own code when no earlier one was stored.
+  r = Run({"--configs-path=" + cfgs.string(), "--allinone-wotmod", "--CTM-mod=2050A0"});
+  EXPECT_EQ(r.code, ashtint::ecAllInOneEmpty) << r.out;
+  EXPECT_NE(r.out.find("  > Files packing... Not found textures!\r\n\r\n"), std::string::npos) << r.out;
+  r = Run({"--configs-path=" + cfgs.string(), "--allinone-wotmod", "--MEM-mod=DD7744"});
+  EXPECT_EQ(r.code, ashtint::ecMapTanksCfg) << r.out;  // the unusable file's code came first
 }
 
 TEST_F(EngineStages, TooLittleFreeSpaceEndsTheRunWith16010) {

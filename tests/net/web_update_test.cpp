@@ -91,6 +91,15 @@ TEST(WebUpdate, EachAnswerGivesItsMessage) {
     EXPECT_NE(s.informed[1].find("Найдена новая версия программы: 2.3.\r\n\r\n- быстрее\r\n\r\n"), std::string::npos);
   }
   {
+    Shown s;  // an empty answer is the server's error; a huge one is no build number
+    UpdateServer empty({{"AshtintCreator.upd", ""}});
+    Check(s, empty.Base());
+    UpdateServer huge({{"AshtintCreator.upd", std::string(4 << 20, '9') + "\r\n2.3\r\nsetup.exe"}});
+    Check(s, huge.Base());
+    EXPECT_EQ(s.informed, (std::vector<std::string>{"AshtintCreator2|" + ServerErrorText(1),
+                                                    "AshtintCreator2|" + UpToDateText(1)}));
+  }
+  {
     Shown s;  // same build: up to date; nothing at all without show-result
     UpdateServer server({{"AshtintCreator.upd", "248\n2.2\n"}});
     Check(s, server.Base(), 1, false);
