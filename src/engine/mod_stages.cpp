@@ -136,8 +136,13 @@ class TLiveCount {
   explicit TLiveCount(std::size_t total)
       : total_(total), enabled_(!ConsoleSilent() && StdoutIsTerminal()), start_(std::chrono::steady_clock::now()) {}
   ~TLiveCount() { Clear(); }
+  // Redraws at most four times a second, once the stage has run a second.
   void Show(std::size_t done) {
-    if (!enabled_ || std::chrono::steady_clock::now() - start_ < std::chrono::seconds(1)) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!enabled_ || now - start_ < std::chrono::seconds(1)) return;
+    if (shown_ != 0 && done == lastDone_ && now - lastShown_ < std::chrono::milliseconds(250)) return;
+    lastShown_ = now;
+    lastDone_ = done;
     char line[96];
     std::snprintf(line, sizeof line, "\r          %zu of %zu packages done", done, total_);
     ConsoleWrite(line);
@@ -155,8 +160,9 @@ class TLiveCount {
  private:
   std::size_t total_;
   bool enabled_;
-  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point start_, lastShown_;
   std::size_t shown_ = 0;
+  std::size_t lastDone_ = 0;
 };
 
 }  // namespace
@@ -288,8 +294,9 @@ void TEngineRun::RunWorkers(const TStageDef& stage, TMainThreadQueue& queue,
       running.back()->Start(queue);
     }
     if (!running.empty()) {
+      live.Show(done);
       // Sleeps until a worker queues a call or ends; wakes once a second to refresh the count.
-      if (queue.WaitForEvent(seen, 1000) == seen) live.Show(done);
+      queue.WaitForEvent(seen, 1000);
     }
   }
 }
