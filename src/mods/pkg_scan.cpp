@@ -1,9 +1,11 @@
 #include "mods/pkg_scan.h"
 
 #include <chrono>
+#include <memory>
 #include <utility>
 
 #include "archive/seven_zip_abi.h"
+#include "archive/seven_zip_plugin.h"
 #include "common/text.h"
 #include "config/sign_match.h"
 #include "mods/byte_helpers.h"
@@ -17,11 +19,27 @@ std::string& LibraryPathValue() {
   return path;
 }
 
+// One load held for the whole run: without it the library would be unloaded and loaded again
+// (its start-up and clean-up run) each time the last worker's archive object went.
+std::unique_ptr<T7zPlugin>& HeldLibrary() {
+  static std::unique_ptr<T7zPlugin> held;
+  return held;
+}
+
 std::atomic<int> retryPauseMs{3000};
 
 }  // namespace
 
-void SetArchiveLibraryPath(const std::string& path) { LibraryPathValue() = path; }
+void SetArchiveLibraryPath(const std::string& path) {
+  if (path == LibraryPathValue() && HeldLibrary()) return;
+  LibraryPathValue() = path;
+  HeldLibrary().reset();
+  try {
+    HeldLibrary() = std::make_unique<T7zPlugin>(path);
+  } catch (const std::exception&) {
+    // A library that cannot be loaded is each worker's error to report.
+  }
+}
 const std::string& ArchiveLibraryPath() { return LibraryPathValue(); }
 void SetRetryPauseMs(int ms) { retryPauseMs = ms; }
 int RetryPauseMs() { return retryPauseMs; }
