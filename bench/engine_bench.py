@@ -18,7 +18,9 @@ import sys
 import tempfile
 import time
 
-STAGE_LISTS = ("vehicle_pkgs", "map_pkgs_with_hd", "map_pkgs", "vehicle_pkgs_with_hd")
+STAGES = {"DPT": ("vehicle_pkgs", "--DPT-mod=FFFFFF"), "CCT": ("vehicle_pkgs", "--CCT-mod=404040"),
+          "MEM": ("map_pkgs_with_hd", "--MEM-mod=DD7744"), "CTM": ("map_pkgs_with_hd", "--CTM-mod=2050A0"),
+          "SpaceBin": ("map_pkgs", "--SpaceBin-mod=DD7744|2050A0"), "CAMO": ("vehicle_pkgs_with_hd", "--CAMO-mod=30")}
 
 
 def seven_zip_test(packages, jobs):
@@ -38,35 +40,36 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     ap.add_argument("--engine", default=os.path.join(here, "..", "build", "src", "engine", "AshtintCreator2"))
     ap.add_argument("--cpu", type=int, default=os.cpu_count())
+    ap.add_argument("--mods", default="DPT,CCT,MEM,CTM,SpaceBin,CAMO", help="the stages to run")
     args = ap.parse_args()
 
     with open(os.path.join(os.path.dirname(os.path.abspath(args.client)), "manifest.json")) as f:
         client = json.load(f)["client"]
-    names = sorted({n for key in STAGE_LISTS for n in client[key]})
+    mods = [m for m in args.mods.split(",") if m]
+    names = sorted({n for m in mods for n in client[STAGES[m][0]]})
     packages = [os.path.join(args.client, "res", "packages", n) for n in names]
     total = sum(os.path.getsize(p) for p in packages)
 
     seven_zip_test(packages, args.cpu)  # both runs then read from the page cache
     sz = seven_zip_test(packages, args.cpu)
 
-    mods = tempfile.mkdtemp(prefix="ashtint_bench_mods_")
+    out_dir = tempfile.mkdtemp(prefix="ashtint_bench_mods_")
     try:
-        cmd = [args.engine, "--wot-path=" + args.client, "--mods-path=" + mods, "--no-update-configs",
+        cmd = [args.engine, "--wot-path=" + args.client, "--mods-path=" + out_dir, "--no-update-configs",
                "--auto-close-console", "--cpu-count=%d" % args.cpu,
-               "--configs-path=" + os.path.join(here, "..", "configs"),
-               "--DPT-mod=FFFFFF", "--CCT-mod=404040", "--MEM-mod=DD7744", "--CTM-mod=2050A0",
-               "--SpaceBin-mod=DD7744|2050A0", "--CAMO-mod=30"]
+               "--configs-path=" + os.path.join(here, "..", "configs")] + [STAGES[m][1] for m in mods]
         start = time.monotonic()
         run = subprocess.run(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         wall = time.monotonic() - start
         peak_kib = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-        out = sum(os.path.getsize(os.path.join(mods, n)) for n in os.listdir(mods))
+        out = sum(os.path.getsize(os.path.join(out_dir, n)) for n in os.listdir(out_dir))
     finally:
-        shutil.rmtree(mods, ignore_errors=True)
+        shutil.rmtree(out_dir, ignore_errors=True)
     if run.returncode != 0:
         sys.stdout.write(run.stdout.decode("latin-1"))
         print("engine exit status %d" % run.returncode)
         return 1
+    print("stages: " + ", ".join(mods))
     print("packages read: %d, %.0f MiB; packages written: %.0f MiB" % (len(packages), total / 2**20, out / 2**20))
     print("7z t:   %7.2f s" % sz)
     print("engine: %7.2f s  (ratio %.2f)" % (wall, wall / sz))

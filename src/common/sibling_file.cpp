@@ -11,12 +11,14 @@ namespace ashtint {
 
 std::string SiblingTempName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
-  // Mixed from time, thread and a counter: two runs or threads writing the same target never
-  // pick the same name.
-  std::seed_seq seed{static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()),
-                     static_cast<unsigned>(std::hash<std::thread::id>{}(std::this_thread::get_id())),
-                     counter.fetch_add(1), static_cast<unsigned>(std::random_device{}())};
-  std::mt19937 gen(seed);
+  // Seeded once per thread from time, thread and the system's randomness (opening that costs a
+  // file per call), so two runs or threads writing the same target never pick the same name.
+  thread_local std::mt19937 gen = [] {
+    std::seed_seq seed{static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()),
+                       static_cast<unsigned>(std::hash<std::thread::id>{}(std::this_thread::get_id())),
+                       counter.fetch_add(1), static_cast<unsigned>(std::random_device{}())};
+    return std::mt19937(seed);
+  }();
   char buf[16];
   std::snprintf(buf, sizeof buf, "%08x", static_cast<unsigned>(gen()));
   return target + ".~" + buf + ".tmp";
