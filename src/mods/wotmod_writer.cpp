@@ -53,19 +53,19 @@ void SavePackage(I7zOutArchive& archive, const std::string& target, std::int32_t
 // items of the last batch are looked at. A meta.xml in a subfolder does not count: the game
 // reads only the root's.
 struct Descriptors {
-  const T7zBatchItem* meta = nullptr;
-  const T7zBatchItem* properties = nullptr;
+  T7zBatchItem* meta = nullptr;
+  T7zBatchItem* properties = nullptr;
 };
 
-Descriptors FindDescriptors(const TBatchList& last) {
+Descriptors FindDescriptors(TBatchList& last) {
   Descriptors d;
   const std::size_t n = last.Count();
   if (n == 0) return d;
   const auto isNamed = [](const T7zBatchItem& item, const char* name) {
     return SameText(item.ArchivePath, name);
   };
-  const T7zBatchItem& tail = last[n - 1];
-  const T7zBatchItem* before = n >= 2 ? &last[n - 2] : nullptr;
+  T7zBatchItem& tail = last[n - 1];
+  T7zBatchItem* before = n >= 2 ? &last[n - 2] : nullptr;
   if (isNamed(tail, "properties.xml")) {
     d.properties = &tail;
     if (before && isNamed(*before, "meta.xml")) d.meta = before;
@@ -114,6 +114,8 @@ void WriteParts(I7zOutArchive& archive, const std::string& file, const TLogProc&
       std::snprintf(suffix, sizeof suffix, "_Part%d", static_cast<int>(i + 1));
       const std::string partMeta = InsertBeforeId(metaText, suffix);
       WriteTextFile(meta.SourceFile, partMeta);
+      // The part's meta.xml grew by its suffix: the entry announces what will be read.
+      (i < last ? batches[i].Last() : *found.meta).Size = partMeta.size();
       Log(log, std::string("   meta-file modified: ") + suffix);
 
       const std::string part = stem + suffix + ext;
