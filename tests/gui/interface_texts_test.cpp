@@ -2,12 +2,16 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QToolButton>
 
 #include <memory>
 
+#include "gui/gui_settings.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
+#include "gui/main_window.h"
 #include "gui/mod_captions.h"
+#include "test_support/temp_dir.h"
 
 using namespace ashtint;
 
@@ -134,4 +138,40 @@ TEST(InterfaceLanguage, SwitchesEveryOpenWindowAndForgetsClosedOnes) {
   language.ApplyLanguage(5);  // no such language: Russian
   EXPECT_EQ(language.Language(), LanguageRussian);
   EXPECT_EQ(second.text(), U("Убрать тени и темные пятна"));
+}
+
+TEST(MainWindow, LanguageButtonSwitchesTheWindowAndTheChoiceOutlivesIt) {
+  test_support::TempDir dir;
+  const QString file = QString::fromStdString(dir / "AshtintGui.json");
+  auto captions = [](const QWidget& window) {
+    QStringList texts;
+    for (const QCheckBox* check : window.findChildren<QCheckBox*>()) texts << check->text();
+    return texts;
+  };
+  auto visibleButton = [](const QWidget& window) -> QToolButton* {
+    for (QToolButton* button : window.findChildren<QToolButton*>())
+      if (!button->isHidden()) return button;
+    return nullptr;
+  };
+  {
+    TInterfaceLanguage language;
+    RGuiSettings record;
+    TFMain window(language, record, file);
+    window.show();
+    EXPECT_TRUE(captions(window).contains(U("Уничтоженные танки игроков (пакет 50 МБ)")));
+    ASSERT_NE(visibleButton(window), nullptr);
+    EXPECT_EQ(visibleButton(window)->text(), "RUS");
+    visibleButton(window)->click();
+    EXPECT_EQ(record.Language, LanguageEnglish);
+    EXPECT_TRUE(captions(window).contains("Destroyed player tanks (package 50 MB)"));
+    EXPECT_TRUE(captions(window).contains("Process space.bin files (package 3.5 GB)"));
+    EXPECT_EQ(visibleButton(window)->text(), "ENG");
+    window.close();  // saves
+  }
+  TInterfaceLanguage language;
+  RGuiSettings record;
+  TFMain window(language, record, file);
+  EXPECT_FALSE(window.Settings().DefaultsInUse());
+  EXPECT_EQ(language.Language(), LanguageEnglish);
+  EXPECT_TRUE(captions(window).contains("Translucent camouflages (package 50 MB)"));
 }
