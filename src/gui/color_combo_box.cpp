@@ -103,10 +103,67 @@ void TComboBox::ConfirmText() {
   Changed();
 }
 
+TComboBox::TKeyAction TComboBox::KeyAction(const QKeyEvent* event) {
+  if (event->matches(QKeySequence::Paste)) return TKeyAction::Paste;
+  if (event->matches(QKeySequence::Copy)) return TKeyAction::Pass;
+  const int key = event->key();
+  // Enter acts on release; the combo box's own Enter handling would pick a list item instead.
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) return TKeyAction::Drop;
+  const bool chord = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+  if (key == Qt::Key_Backspace) return chord ? TKeyAction::Drop : TKeyAction::Pass;  // not a word at once
+  // Other chords that type or edit (cut, undo, select all) are dropped; those that move the
+  // caret pass, as do Delete, the arrows, Tab and Escape, which type nothing.
+  if (chord) return key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde ? TKeyAction::Drop : TKeyAction::Pass;
+  const QString text = event->text();
+  if (text.isEmpty() || !text[0].isPrint()) return TKeyAction::Pass;
+  if (text.size() == 1 && (IsUpperHex(text[0]) || text[0] == u'.')) return TKeyAction::Pass;
+  if (text.size() == 1 && IsLowerHexLetter(text[0])) return TKeyAction::Capital;
+  return TKeyAction::Drop;
+}
+
+QKeyEvent TComboBox::CapitalKey(const QKeyEvent* event) {
+  return QKeyEvent(event->type(), event->key(), event->modifiers(), event->text().toUpper(), event->isAutoRepeat(),
+                   static_cast<quint16>(event->count()));
+}
+
+// The box keeps the keyboard focus and hands keys to its line edit itself, so typing arrives here.
+void TComboBox::keyPressEvent(QKeyEvent* event) {
+  switch (KeyAction(event)) {
+    case TKeyAction::Pass: QComboBox::keyPressEvent(event); break;
+    case TKeyAction::Capital: {
+      QKeyEvent capital = CapitalKey(event);
+      QComboBox::keyPressEvent(&capital);
+      break;
+    }
+    case TKeyAction::Paste: Paste(QGuiApplication::clipboard()->text()); break;
+    case TKeyAction::Drop: break;
+  }
+}
+
+void TComboBox::keyReleaseEvent(QKeyEvent* event) {
+  QComboBox::keyReleaseEvent(event);
+  KeyRelease(event);
+}
+
+// What reaches the line edit directly: the mouse, its context menu, and keys when it has the
+// focus itself.
 bool TComboBox::eventFilter(QObject* watched, QEvent* event) {
   if (watched != lineEdit()) return QComboBox::eventFilter(watched, event);
   switch (event->type()) {
-    case QEvent::KeyPress: return KeyPress(static_cast<QKeyEvent*>(event));
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      switch (KeyAction(key)) {
+        case TKeyAction::Pass: return false;
+        case TKeyAction::Capital: {
+          QKeyEvent capital = CapitalKey(key);
+          QCoreApplication::sendEvent(lineEdit(), &capital);
+          return true;
+        }
+        case TKeyAction::Paste: Paste(QGuiApplication::clipboard()->text()); return true;
+        case TKeyAction::Drop: return true;
+      }
+      return true;
+    }
     case QEvent::KeyRelease: KeyRelease(static_cast<QKeyEvent*>(event)); return false;
     case QEvent::ContextMenu: ShowContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos()); return true;
     case QEvent::MouseButtonRelease: {
@@ -119,31 +176,6 @@ bool TComboBox::eventFilter(QObject* watched, QEvent* event) {
     }
     default: return false;
   }
-}
-
-bool TComboBox::KeyPress(QKeyEvent* event) {
-  if (event->matches(QKeySequence::Paste)) {
-    Paste(QGuiApplication::clipboard()->text());
-    return true;
-  }
-  if (event->matches(QKeySequence::Copy)) return false;
-  const int key = event->key();
-  // Enter acts on release; the combo box's own Enter handling would pick a list item instead.
-  if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
-  const bool chord = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
-  if (key == Qt::Key_Backspace) return chord;  // Ctrl+Backspace would delete a word
-  // Other chords that type or edit (cut, undo, select all) are dropped; those that move the
-  // caret pass, as do Delete, the arrows, Tab and Escape, which type nothing.
-  if (chord) return key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde;
-  const QString text = event->text();
-  if (text.isEmpty() || !text[0].isPrint()) return false;
-  if (text.size() == 1 && (IsUpperHex(text[0]) || text[0] == u'.')) return false;
-  if (text.size() == 1 && IsLowerHexLetter(text[0])) {
-    QKeyEvent upper(event->type(), key, event->modifiers(), text.toUpper(), event->isAutoRepeat(),
-                    static_cast<quint16>(event->count()));
-    QCoreApplication::sendEvent(lineEdit(), &upper);
-  }
-  return true;
 }
 
 void TComboBox::KeyRelease(QKeyEvent* event) {

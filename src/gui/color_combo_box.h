@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QString>
 
@@ -36,11 +37,16 @@ class TComboBox : public QComboBox {
   void ConfirmText();
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool KeyPress(class QKeyEvent* event);  // true when the key is taken or dropped here
-  void KeyRelease(class QKeyEvent* event);
+  // A pressed key passes, is dropped, passes as its capital letter, or pastes by the box's rule.
+  enum class TKeyAction { Pass, Drop, Capital, Paste };
+  static TKeyAction KeyAction(const QKeyEvent* event);
+  static QKeyEvent CapitalKey(const QKeyEvent* event);
+  void KeyRelease(QKeyEvent* event);
   void Paste(const QString& clipboardText);
   void PasteWithoutKey(const QString& clipboardText);
   void ShowContextMenu(const QPoint& globalPos);
