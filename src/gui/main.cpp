@@ -1,0 +1,19 @@
+#include <QApplication>
+#include <QStandardPaths>
+
+#include "gui/gui_settings.h"
+#include "gui/interface_language.h"
+#include "gui/main_window.h"
+#include "gui/settings_location.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("AshtintGui"));
+  ashtint::TInterfaceLanguage language;
+  const QString settingsFile =
+      ashtint::SettingsFileName(QCoreApplication::applicationDirPath(),
+                                QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+  ashtint::TFMain window(language, ashtint::GuiSettings(), settingsFile);
+  window.show();
+  return QApplication::exec();
+}
