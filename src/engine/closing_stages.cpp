@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "common/exit_codes.h"
+#include "common/interrupt_cleanup.h"
 #include "common/text.h"
 #include "engine/console.h"
 #include "engine/engine_run.h"
@@ -12,6 +13,7 @@ namespace ashtint {
 namespace fs = std::filesystem;
 
 void TEngineRun::AllInOneStage() {
+  std::lock_guard writing(OutputWriteMutex());
   ConsoleWrite("  > Files packing... ");
   Log("Create AllMods...");
   std::string root = TempFolder;

@@ -5,6 +5,7 @@
 
 #include "archive/module_loader.h"
 #include "common/file_system.h"
+#include "common/interrupt_cleanup.h"
 #include "common/build_config.h"
 #include "common/color_text.h"
 #include "common/exceptions.h"
@@ -337,7 +338,9 @@ void TEngineRun::ResolveCpuAndTemp() {
   const std::string cpu = reader_.KeyText("cpu-count");
   Options.CPUCount = cpu.empty() ? static_cast<std::int32_t>(GetCPUCount()) : ResolveCpuCount(cpu);
   Log("CPU Count: " + std::to_string(Options.CPUCount));
-  TempFolder = GetTempFolder() + NewGuidText() + PathDelim + "res" + PathDelim;
+  const std::string runFolder = GetTempFolder() + NewGuidText();
+  TempFolder = runFolder + PathDelim + "res" + PathDelim;
+  tempCleanup_ = std::make_unique<TCleanupEntry>(runFolder);  // removed if the run is interrupted
   Log("Temp Path: " + TempFolder);
 }
 

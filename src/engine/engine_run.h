@@ -11,6 +11,7 @@
 #include "engine/log.h"
 #include "engine/package_descriptors.h"
 #include "engine/run_options.h"
+#include "common/interrupt_cleanup.h"
 #include "common/main_thread_queue.h"
 #include "mods/pkg_scan.h"
 
@@ -73,6 +74,7 @@ class TEngineRun {
   TCommandLineReader reader_;
   std::unique_ptr<TLog> log_;
   RPackageKeys packageKeys_;
+  std::unique_ptr<TCleanupEntry> tempCleanup_;
 };
 
 // The engine's banner lines, also used by tests.

@@ -8,6 +8,7 @@
 #include "common/exceptions.h"
 #include "common/exit_codes.h"
 #include "common/file_system.h"
+#include "common/interrupt_cleanup.h"
 #include "common/text.h"
 #include "engine/console.h"
 #include "engine/engine_run.h"
@@ -235,6 +236,7 @@ void TEngineRun::RunStage(const TStageDef& stage) {
     RunWorkers(stage, queue, pending, running);
   }
 
+  std::lock_guard writing(OutputWriteMutex());  // fixed textures, packing and clean-up
   if ((stage.Kind == pkTankCrash || stage.Kind == pkTrackCrash) && !IsFolderEmpty(WorkFolder)) {
     Log("Creating DDS...");
     const std::string vehicles = WorkFolder + "vehicles" + PathDelim;
@@ -286,6 +288,7 @@ void TEngineRun::RunWorkers(const TStageDef& stage, TMainThreadQueue& queue,
         running.erase(running.begin() + static_cast<std::ptrdiff_t>(i));
         ++done;
       }
+      std::lock_guard writing(OutputWriteMutex());
       queue.Serve();
     }
     while (!pending.empty() && running.size() < cpu) {

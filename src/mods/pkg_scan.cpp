@@ -6,6 +6,7 @@
 
 #include "archive/seven_zip_abi.h"
 #include "archive/seven_zip_plugin.h"
+#include "common/interrupt_cleanup.h"
 #include "common/text.h"
 #include "config/sign_match.h"
 #include "mods/byte_helpers.h"
@@ -86,7 +87,10 @@ void ThPkgScan::Join() {
   // The thread may still wait for a call of its own: serve them until it ends.
   while (!Finished()) {
     const auto seen = queue_->Events();
-    queue_->Serve();
+    {
+      std::lock_guard writing(OutputWriteMutex());
+      queue_->Serve();
+    }
     if (Finished()) break;
     queue_->WaitForEvent(seen);
   }

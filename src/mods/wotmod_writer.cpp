@@ -6,6 +6,7 @@
 
 #include "archive/seven_zip_abi.h"
 #include "common/exceptions.h"
+#include "common/interrupt_cleanup.h"
 #include "common/sibling_file.h"
 #include "common/streams.h"
 #include "common/text.h"
@@ -30,6 +31,7 @@ void RemoveQuietly(const std::string& path) {
 template <typename WriteProc>
 void WriteBeside(const std::string& target, WriteProc&& write) {
   const std::string temp = SiblingTempName(target);
+  const TCleanupEntry pending(temp);
   try {
     TFileStream stream(temp, TFileMode::fmCreate);
     write(stream);

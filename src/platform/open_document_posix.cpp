@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -12,8 +13,17 @@ bool OpenDocument(const std::string& target) {
   if (target.empty()) return false;
   std::string program = "xdg-open", arg = target;
   char* argv[] = {program.data(), arg.data(), nullptr};
+  // The opener starts with no signal blocked, whatever this program blocks for itself.
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
   pid_t pid = 0;
-  if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) return false;
+  const int rc = posix_spawnp(&pid, "xdg-open", nullptr, &attr, argv, environ);
+  posix_spawnattr_destroy(&attr);
+  if (rc != 0) return false;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
   }

@@ -229,6 +229,30 @@ TEST_F(EngineStages, AKilledRunNeverLeavesABrokenPackage) {
   EXPECT_GT(whole, 0);  // some runs got as far as writing packages
 }
 
+TEST_F(EngineStages, AnInterruptedRunTakesItsTemporaryFilesWithIt) {
+  // Ctrl+C at points spread over a whole run: no temporary folder, no half-written package.
+  const fs::path tmp = env_.root() / "tmp";
+  fs::create_directories(tmp);
+  int interrupted = 0;
+  for (const char* delay : {"0.05", "0.12", "0.2", "0.3", "0.45"}) {
+    std::vector<std::string> args{"--preserve-status", "-s", "INT", delay, env_.engine().string(),
+                                  "--wot-path=" + client_.string(),
+                                  "--no-update-configs", "--auto-close-console", "--configs-path=" + kSource + "/configs",
+                                  "--DPT-mod=FFFFFF", "--MEM-mod=DD7744", "--SpaceBin-mod=DD7744|2050A0",
+                                  "--CAMO-mod=30"};
+    const auto r = test_support::RunProcess("/usr/bin/timeout", args, "",
+                                            {"TMPDIR=" + tmp.string(), "ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/"});
+    if (r.status == 130) {
+      ++interrupted;
+      EXPECT_NE(r.err.find("Interrupted"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(fs::is_empty(tmp)) << delay;
+    for (const auto& [name, path] : Packages()) EXPECT_EQ(path.extension(), ".wotmod") << name;
+    fs::remove_all(mods_);
+  }
+  EXPECT_GT(interrupted, 0);
+}
+
 TEST(EngineStagesLesta, TodaysLestaClientGetsPackagesWithItsOwnExtension) {
   EngineEnv env;
   const std::string gen = (env.root() / "gen").string();
