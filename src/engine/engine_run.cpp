@@ -1,6 +1,7 @@
 #include "engine/engine_run.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "archive/module_loader.h"
@@ -16,11 +17,13 @@
 #include "engine/console.h"
 #include "engine/key_table.h"
 #include "engine/mod_stages.h"
+#include "engine/state_folders.h"
 #include "engine/system_facts.h"
 #include "net/download_file.h"
 #include "net/endpoints.h"
 #include "net/web_update.h"
 #include "platform/console.h"
+#include "platform/file_access.h"
 #include "platform/guid.h"
 #include "platform/open_document.h"
 #include "platform/locale.h"
@@ -67,7 +70,17 @@ TStrArray FindOldWotmods(const std::string& folder) {
   return found;
 }
 
-TEngineRun::TEngineRun(std::string programFolder) : programFolder_(IncludeTrailingPathDelimiter(programFolder)) {}
+TEngineRun::TEngineRun(std::string programFolder) : programFolder_(IncludeTrailingPathDelimiter(programFolder)) {
+  state_ = ResolveStateFolders(programFolder_, IsFolderWritable(programFolder_), [](const char* name) {
+    const char* v = std::getenv(name);
+    return std::string(v ? v : "");
+  });
+}
+
+std::string TEngineRun::DefaultConfigsFolder() {
+  if (!state_.Portable) SeedConfigFiles(state_.InstalledConfigs, state_.Configs);
+  return state_.Configs;
+}
 
 TEngineRun::~TEngineRun() = default;
 
@@ -194,7 +207,7 @@ void TEngineRun::Interactive() {
   ConsoleWriteLn("");
   ConsoleWrite(CfgRefreshQuestion);
   if (SameText(ConsoleReadLn(), "Y")) {
-    Options.ConfigsPath = programFolder_;
+    Options.ConfigsPath = DefaultConfigsFolder();
     RefreshConfigs();
   }
   ConsoleWriteLn("");
@@ -212,7 +225,7 @@ void TEngineRun::RefreshConfigs() {
 void TEngineRun::OpenLog() {
   if (!reader_.KeyFlag("log")) return;
   std::string file = reader_.KeyText("log-name");
-  if (file.empty()) file = programFolder_ + "AshtintCreator2.log";
+  if (file.empty()) file = state_.Log + "AshtintCreator2.log";
   // Names starting with a dot or a root separator get no folders made for them. On POSIX a
   // leading '/' is an ordinary absolute path (what "C:\\" is on Windows), so it is not one of them.
 #ifdef _WIN32
@@ -236,10 +249,10 @@ void TEngineRun::OpenLog() {
 void TEngineRun::ResolveConfigsPath() {
   std::string path = reader_.KeyText("configs-path");
   if (path.empty()) {
-    path = programFolder_;
+    path = DefaultConfigsFolder();
   } else {
     path = IncludeTrailingPathDelimiter(path);
-    if (!DirectoryExists(path)) path = programFolder_;
+    if (!DirectoryExists(path)) path = DefaultConfigsFolder();
   }
   Options.ConfigsPath = path;
   Log("Configs Path: " + Options.ConfigsPath);
@@ -321,8 +334,10 @@ void TEngineRun::ResolveSevenZipLibrary() {
     library = given;
   else
     library = DefaultSevenZipLibraryPath();  // next to the engine, else the distribution's copy
+  if (!FileExists(library) && FileExists(state_.Library + SevenZipLibraryName))
+    library = state_.Library + SevenZipLibraryName;  // downloaded by an earlier run
   if (!FileExists(library)) {
-    library = programFolder_ + SevenZipLibraryName;
+    library = state_.Library + SevenZipLibraryName;
     ConsoleWrite(std::string("  > Download ") + SevenZipLibraryName + "... ");
     Log("Download file: " + library);
     if (!DownloadFile(SevenZipDownloadUrl(), library)) FatalExit("Failed!", ecSevenZipMissing);

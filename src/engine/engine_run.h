@@ -11,6 +11,7 @@
 #include "engine/log.h"
 #include "engine/package_descriptors.h"
 #include "engine/run_options.h"
+#include "engine/state_folders.h"
 #include "common/interrupt_cleanup.h"
 #include "common/main_thread_queue.h"
 #include "mods/pkg_scan.h"
@@ -53,6 +54,8 @@ class TEngineRun {
   void Interactive();
   void OpenLog();
   void ResolveConfigsPath();
+  // The default configuration folder, seeded from the installed copies when it is the user's.
+  std::string DefaultConfigsFolder();
   void RefreshConfigs();
   void ExamineClient();
   void ResolveStageKeys();
@@ -75,6 +78,7 @@ class TEngineRun {
   std::unique_ptr<TLog> log_;
   RPackageKeys packageKeys_;
   std::unique_ptr<TCleanupEntry> tempCleanup_;
+  RStateFolders state_;
 };
 
 // The engine's banner lines, also used by tests.
