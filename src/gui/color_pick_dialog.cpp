@@ -18,6 +18,8 @@ TCustomColorPickDialog::~TCustomColorPickDialog() {
   if (parent_.isNull()) delete form_.data();
 }
 
+TColorPick* TCustomColorPickDialog::Form() const { return form_.data(); }
+
 QString TCustomColorPickDialog::ColorHex() const { return HexOf(ColorOfValue(Color)); }
 
 void TCustomColorPickDialog::ReadColorText(const QString& text) {

@@ -40,7 +40,7 @@ class TCustomColorPickDialog {
   // fills the named colours and shows Color with a fresh history.
   TColorPick& Prepare(int language);
   bool Finish(int result);
-  TColorPick* Form() const { return form_; }
+  TColorPick* Form() const;
 
  private:
   QPointer<QWidget> parent_;
