@@ -8,11 +8,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "common/build_config.h"
 #include "gui/color_combo_box.h"
+#include "gui/color_pick_dialog.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
 #include "gui/mod_captions.h"
@@ -103,8 +106,33 @@ void TFMain::ColorRow(QGridLayout* grid, int row, QCheckBox* check, TColorSlot s
   box->PreviewPanel = panel;
   box->OnColorChange = [this, slot](QWidget*, TComboBox*, const QString& text) { record_.*ColorField(slot) = text; };
   colorBoxes_[slot] = box;
+  auto* pick = new QPushButton(QStringLiteral("..."), this);
+  pick->setFixedWidth(pick->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
+  connect(pick, &QPushButton::clicked, this, [this, box] { PickColor(box); });
+  panel->installEventFilter(this);  // a click on the preview does the same
   grid->addWidget(panel, row, 1);
   grid->addWidget(box, row, 2);
+  grid->addWidget(pick, row, 3);
+}
+
+void TFMain::PickColor(TComboBox* box) {
+  if (!colorDialog_) colorDialog_ = std::make_unique<TColorPickDialog>(this, &language_);
+  colorDialog_->ReadColorText(box->currentText());
+  if (!colorDialog_->Execute(language_.Language())) return;
+  box->setEditText(colorDialog_->ColorHex());
+  box->ConfirmText();
+}
+
+bool TFMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    for (TComboBox* box : colorBoxes_) {
+      if (box != nullptr && box->PreviewPanel == watched) {
+        PickColor(box);
+        return true;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void TFMain::HintRow(QGridLayout* grid, int row, QCheckBox* check, const QString& picture, int indent) {

@@ -17,6 +17,7 @@ class QToolButton;
 
 namespace ashtint {
 
+class TColorPickDialog;
 class TComboBox;
 class TInterfaceLanguage;
 class TStaticText;
@@ -31,6 +32,7 @@ class TFMain : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QCheckBox* ModCheckBox(bool RGuiSettings::*field);
@@ -40,11 +42,15 @@ class TFMain : public QWidget {
   void BindTexts();
   void ShowSettings();
   void ShowLanguageButton();
+  // The "..." button beside a colour box, and a click on its preview: the colour dialog opens
+  // with the box's colour; on OK the chosen colour goes into the box as if typed and confirmed.
+  void PickColor(TComboBox* box);
 
   TInterfaceLanguage& language_;
   RGuiSettings& record_;
   TColorBoxes colorBoxes_{};
   std::unique_ptr<TSettings> settings_;
+  std::unique_ptr<TColorPickDialog> colorDialog_;  // made at the first use, kept after
   std::vector<std::pair<QCheckBox*, bool RGuiSettings::*>> checks_;
 
   QToolButton* sbLangRUS = nullptr;
