@@ -1,4 +1,5 @@
 // Qt's strings as readable text in test failure messages.
+// Every test file of an executable includes this, so that all print Qt values alike.
 #pragma once
 
 #include <QString>
