@@ -6,6 +6,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "common/exit_codes.h"
+
 namespace ashtint {
 
 TEngineOutputWindow::TEngineOutputWindow(const QString& title) : title_(title), view_(new QPlainTextEdit(this)) {
@@ -28,9 +30,10 @@ TEngineOutputWindow::TEngineOutputWindow(const QString& title) : title_(title), 
     ReadOutput();
     ended_ = true;
     const bool crashed = status == QProcess::CrashExit;
-    // The code in the title, without words, reads the same in both languages.
-    setWindowTitle(title_ + QStringLiteral(" (") + QString::number(crashed ? -exitCode : exitCode) +
-                   QLatin1Char(')'));
+    // The engine's exit code in the title, without words, reads the same in both languages; a
+    // death by signal shows as the negative signal number.
+    setWindowTitle(title_ + QStringLiteral(" (") +
+                   QString::number(crashed ? -exitCode : FromProcessExitStatus(exitCode)) + QLatin1Char(')'));
     emit Finished(exitCode, crashed);
   });
 }

@@ -97,7 +97,6 @@ TEST(ClientSelection, ListsEachClientWithItsFactsAndReturnsTheChosenFolder) {
   TClients c;
   auto d = Shown(Finds({c.damaged, c.usable, c.lestaCT, c.failed}));
   EXPECT_EQ(d->windowTitle(), "Finding game clients");
-  EXPECT_EQ(d->size(), QSize(690, 396));
   EXPECT_EQ(d->FoundCount(), 4);
   ASSERT_EQ(d->lvClientsPaths->topLevelItemCount(), 4);
   EXPECT_EQ(Row(*d, 0), (QStringList{Q(c.damaged), "Lesta", "", ""}));  // damaged: no test mark, no version
@@ -108,8 +107,6 @@ TEST(ClientSelection, ListsEachClientWithItsFactsAndReturnsTheChosenFolder) {
   EXPECT_EQ(Selected(*d), Q(c.usable));
   EXPECT_TRUE(d->lvClientsPaths->hasFocus());
   EXPECT_TRUE(d->aOK->isEnabled() && d->bOK->isEnabled() && d->aPMPathCopy->isEnabled());
-  EXPECT_EQ(d->aPMPathCopy->shortcut(), QKeySequence("Ctrl+C"));
-  EXPECT_EQ(d->aPMOpenPath->shortcut(), QKeySequence("Ctrl+O"));
 
   d->aPMPathCopy->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(), Q(c.usable));
