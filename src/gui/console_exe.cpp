@@ -280,10 +280,9 @@ RRunError TConsoleExe::RunProcess(const QString& exeFile, const TEngineCommand& 
     process.setNativeArguments(command.Text());
     process.setWorkingDirectory(folder);
     process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* a) {
-      unsigned long flags = a->flags, startup = a->startupInfo->dwFlags;
-      UseNewConsole(flags, startup);
+      unsigned long flags = a->flags;
+      UseNewConsole(flags, a->startupInfo);
       a->flags = flags;
-      a->startupInfo->dwFlags = startup;
     });
     if (!wait) {
       if (process.startDetached()) {

@@ -4,8 +4,9 @@
 
 namespace ashtint {
 
-// Adjusts the creation and start-up flags a process start is about to pass to CreateProcess, so
-// that the child opens its own console and writes there rather than into its parent's pipes.
-void UseNewConsole(unsigned long& creationFlags, unsigned long& startupFlags);
+// Adjusts what a process start is about to pass to CreateProcess (its creation flags and its
+// STARTUPINFOW) so that the child opens its own console and writes there rather than into its
+// parent's pipes.
+void UseNewConsole(unsigned long& creationFlags, void* startupInfo);
 
 }  // namespace ashtint

@@ -4,9 +4,9 @@
 
 namespace ashtint {
 
-void UseNewConsole(unsigned long& creationFlags, unsigned long& startupFlags) {
+void UseNewConsole(unsigned long& creationFlags, void* startupInfo) {
   creationFlags = (creationFlags & ~static_cast<unsigned long>(CREATE_NO_WINDOW)) | CREATE_NEW_CONSOLE;
-  startupFlags &= ~static_cast<unsigned long>(STARTF_USESTDHANDLES);
+  if (startupInfo != nullptr) static_cast<STARTUPINFOW*>(startupInfo)->dwFlags &= ~static_cast<DWORD>(STARTF_USESTDHANDLES);
 }
 
 }  // namespace ashtint
