@@ -259,21 +259,24 @@ std::string WinePathToLocal(const std::string& prefix, const std::string& window
 TStrArray FindWinePrefixes(const std::string& home, const std::function<std::string(const char*)>& env) {
   std::vector<fs::path> candidates;
   if (const std::string p = env("WINEPREFIX"); !p.empty()) candidates.emplace_back(p);
-  const fs::path h(home);
-  candidates.push_back(h / ".wine");
   std::error_code ec;
   auto subfolders = [&](const fs::path& parent, const char* inner) {
     for (auto it = fs::directory_iterator(parent, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
       if (it->is_directory(ec)) candidates.push_back(inner ? it->path() / inner : it->path());
     ec.clear();
   };
-  subfolders(h / "Games", nullptr);                                        // Lutris games
-  subfolders(h / ".local" / "share" / "bottles" / "bottles", nullptr);     // Bottles
-  subfolders(h / ".var" / "app" / "com.usebottles.bottles" / "data" / "bottles" / "bottles", nullptr);
-  for (const fs::path& steam : {h / ".steam" / "steam", h / ".local" / "share" / "Steam",
-                                h / ".var" / "app" / "com.valvesoftware.Steam" / ".local" / "share" / "Steam"}) {
-    if (!fs::is_directory(steam, ec)) continue;
-    for (const std::string& library : SteamLibraries(steam)) subfolders(fs::path(library) / "steamapps" / "compatdata", "pfx");
+  // Without a home folder ($HOME unset) these places would be relative to the working folder.
+  if (const fs::path h(home); h.is_absolute()) {
+    candidates.push_back(h / ".wine");
+    subfolders(h / "Games", nullptr);                                        // Lutris games
+    subfolders(h / ".local" / "share" / "bottles" / "bottles", nullptr);     // Bottles
+    subfolders(h / ".var" / "app" / "com.usebottles.bottles" / "data" / "bottles" / "bottles", nullptr);
+    for (const fs::path& steam : {h / ".steam" / "steam", h / ".local" / "share" / "Steam",
+                                  h / ".var" / "app" / "com.valvesoftware.Steam" / ".local" / "share" / "Steam"}) {
+      if (!fs::is_directory(steam, ec)) continue;
+      for (const std::string& library : SteamLibraries(steam))
+        subfolders(fs::path(library) / "steamapps" / "compatdata", "pfx");
+    }
   }
   TStrArray prefixes;
   std::set<std::string> seen;

@@ -5,8 +5,10 @@ namespace ashtint {
 
 #ifdef _WIN32
 inline constexpr const char* SevenZipLibraryName = "7z.dll";
+inline constexpr const char* EngineFileName = "AshtintCreator2.exe";
 #else
 inline constexpr const char* SevenZipLibraryName = "7z.so";
+inline constexpr const char* EngineFileName = "AshtintCreator2";
 #endif
 
 }  // namespace ashtint

@@ -1,3 +1,4 @@
+#include <errno.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -26,6 +27,7 @@ bool OpenDocument(const std::string& target) {
   if (rc != 0) return false;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return false;  // not our child any more: nothing to wait for
   }
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

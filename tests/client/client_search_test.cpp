@@ -144,6 +144,14 @@ TEST(ClientSearch, OwnFolderAndPathsInsidePrefixes) {
   // A folder is a prefix only with a drive or registry files; $WINEPREFIX counts first.
   const auto env = [&](const char* name) { return std::string(name) == "WINEPREFIX" ? prefix.string() : ""; };
   EXPECT_EQ(FindWinePrefixes((dir.path() / "nohome").string(), env), TStrArray{prefix.string() + "/"});
+  // Without a home folder ($HOME unset) nothing is looked for relative to the working folder.
+  fs::create_directories(dir.path() / "cwd" / ".wine" / "drive_c");
+  fs::create_directories(dir.path() / "cwd" / "Games" / "lutris" / "drive_c");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path() / "cwd");
+  const TStrArray withoutHome = FindWinePrefixes("", env);
+  fs::current_path(before);
+  EXPECT_EQ(withoutHome, TStrArray{prefix.string() + "/"});
 }
 
 }  // namespace

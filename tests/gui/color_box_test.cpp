@@ -9,6 +9,7 @@
 #include "gui/color_combo_box.h"
 #include "gui/gui_settings.h"
 #include "gui/picture_hint.h"
+#include "test_support/qt_print.h"
 
 using namespace ashtint;
 

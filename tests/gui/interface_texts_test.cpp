@@ -11,6 +11,7 @@
 #include "gui/interface_texts.h"
 #include "gui/main_window.h"
 #include "gui/mod_captions.h"
+#include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
 
 using namespace ashtint;

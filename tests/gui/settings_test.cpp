@@ -16,6 +16,7 @@
 #include "gui/settings.h"
 #include "gui/settings_location.h"
 #include "json/json_value.h"
+#include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
 
 using namespace ashtint;

@@ -1,0 +1,49 @@
+// Where the engine's console output appears when the system gives it no terminal window: a
+// window of the front end's own that shows the output live, passes Enter on to the engine (it
+// may wait for Enter before it ends) and stays open until the engine has ended.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QStringDecoder>
+#include <QWidget>
+
+namespace ashtint {
+
+class TEngineOutputWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The window deletes itself when it is closed after the engine has ended.
+  explicit TEngineOutputWindow(const QString& title);
+  ~TEngineOutputWindow() override;
+
+  // Starts program with the arguments as they are (no shell) and shows the window. False with
+  // the system's reason when the process cannot be started.
+  bool Start(const QString& program, const QStringList& args, const QString& workingFolder, QString& error);
+
+  bool Running() const { return process_.state() != QProcess::NotRunning; }
+  bool Ended() const { return ended_; }
+  QString Output() const { return view_->toPlainText(); }
+  // Passes a line end to the engine, as pressing Enter in the window does.
+  void SendEnter();
+
+ signals:
+  // exitCode is the process's exit status, or the signal number when it crashed.
+  void Finished(int exitCode, bool crashed);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void ReadOutput();
+
+  QString title_;
+  QPlainTextEdit* view_;
+  QProcess process_;
+  QStringDecoder decoder_{QStringDecoder::System};
+  bool ended_ = false;
+};
+
+}  // namespace ashtint

@@ -1,0 +1,417 @@
+// The engine runner: the version tag, the command lines, and real starts of a fake engine (a
+// shell script closed by a tag) directly, in the front end's output window and in a terminal.
+#include "gui/console_exe.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "common/exit_codes.h"
+#include "gui/engine_output_window.h"
+#include "gui/terminal.h"
+#include "test_support/qt_print.h"
+#include "test_support/temp_dir.h"
+
+using namespace ashtint;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Reversed(std::string s) {
+  std::reverse(s.begin(), s.end());
+  return s;
+}
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+void WriteFile(const std::string& path, const std::string& bytes, bool executable = false) {
+  std::ofstream(path, std::ios::binary) << bytes;
+  if (executable)
+    fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec,
+                    fs::perm_options::replace);
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Each run of a fake engine as one line of its arguments, separated by the unit separator.
+std::vector<QStringList> Runs(const std::string& log) {
+  std::vector<QStringList> runs;
+  for (const QString& line : Q(ReadAll(log)).split(u'\n', Qt::SkipEmptyParts))
+    runs.push_back(line.split(QChar(0x1f), Qt::SkipEmptyParts));
+  return runs;
+}
+
+// A fake engine: logs its arguments as one line (a single write, so copies running at once
+// do not mix their lines), then runs body; the version tag closes the file as on the engine.
+std::string FakeEngine(const test_support::TempDir& dir, const std::string& body, const std::string& build = "248") {
+  const std::string path = dir / "AshtintCreator2";
+  WriteFile(path,
+            "#!/bin/sh\nsep=$(printf '\\037')\nline=''\nfor a in \"$@\"; do line=\"$line$a$sep\"; done\n"
+            "printf '%s\\n' \"$line\" >> '" + dir / "runs.log" + "'\n" + body + "\nexit 0\n#" +
+                Reversed("VER:2.2.1:" + build + ";"),
+            true);
+  return path;
+}
+
+// Settings for a client whose path a shell would misread in every way it can.
+RGuiSettings HostileClient(const test_support::TempDir& dir) {
+  RGuiSettings s;
+  s.WotPath = Q(dir / "My \"WoT\"; rm -rf 'x' $HOME") + QStringLiteral("/WorldOfTanks.exe");
+  return s;
+}
+
+void CloseEndedWindows(const TConsoleExe& runner) {
+  for (TEngineOutputWindow* w : runner.OutputWindows()) {
+    ASSERT_TRUE(QTest::qWaitFor([w] { return w->Ended(); }, 10000));
+    w->close();
+  }
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QProcessEnvironment NoTerminal() { return QProcessEnvironment(); }
+
+}  // namespace
+
+TEST(EngineRunner, AcceptsOnlyEngineFilesWithASupportedTag) {
+  test_support::TempDir dir;
+  QLineEdit memo;
+  RGuiSettings settings;
+  TConsoleExe runner(&memo, nullptr, settings);
+  EXPECT_EQ(runner.EngineBuild(), -1);
+  EXPECT_EQ(runner.LastRun().State, RRunError::NotStarted);
+  EXPECT_EQ(runner.LastRun().Code, -1);
+
+  struct RCase {
+    std::string bytes;
+    QString shown;
+    int build;
+  };
+  const std::string block(5000, 'x');  // the tag's reading crosses a block boundary
+  const RCase cases[] = {
+      {"VER", "AshtintCreator2 not valid!", -1},  // not longer than 3 bytes
+      {"MZ code without a tag", "AshtintCreator2 not valid!", -1},
+      {"MZ" + Reversed("VER:2.2.1;"), "AshtintCreator2 not valid!", -1},  // only the version field
+      {block + "REV", "AshtintCreator2 not valid!", -1},                 // runs past the start of the file
+      {"MZ" + Reversed("VER:2.2.1:abc;"), "AshtintCreator2 not supported!", 0},
+      {"MZ" + Reversed("VER:2.2.1:247;"), "AshtintCreator2 not supported!", 247},
+      {"MZ" + Reversed("VER:2.2.1:248;"), "AshtintCreator2 Version 2.2.1 Build 248", 248},
+      {"MZ" + Reversed("VER2.3:250;"), "AshtintCreator2 Version 2.3 Build 250", 250},  // no colon after VER
+      {"MZ" + Reversed("VER:" + block + ":300:extra;"), "AshtintCreator2 Version " + Q(block) + " Build 300", 300},
+  };
+  const QColor normal = QApplication::palette(&memo).color(QPalette::Text);
+  for (const RCase& c : cases) {
+    const std::string path = dir / "engine file";
+    WriteFile(path, c.bytes);
+    runner.SetExeFile(Q(path));
+    EXPECT_EQ(memo.text(), c.shown) << c.bytes.substr(0, 40);
+    EXPECT_EQ(runner.EngineBuild(), c.build) << c.bytes.substr(0, 40);
+    const bool accepted = c.build >= MinEngineBuild;
+    EXPECT_EQ(runner.ExeFile(), accepted ? Q(path) : QString());
+    EXPECT_EQ(memo.palette().color(QPalette::Text), accepted ? normal : QColor(Qt::red));
+    // A refused engine is never started.
+    if (!accepted) {
+      EXPECT_FALSE(runner.Execute(TConsoleExe::ModeSingle));
+    }
+    EXPECT_EQ(runner.LastRun().State, RRunError::NotStarted);
+  }
+
+  runner.SetExeFile(Q(dir / "missing"));
+  EXPECT_EQ(memo.text(), "AshtintCreator2 not found!");
+  EXPECT_EQ(memo.palette().color(QPalette::Text), QColor(Qt::red));
+  EXPECT_TRUE(runner.ExeFile().isEmpty());
+
+  // The engine this build makes carries the tag the runner reads.
+  EXPECT_EQ(ReadVersionTag(QStringLiteral(ASHTINT_ENGINE_FILE)), (QStringList{"VER", "2.2.1", "248"}));
+  runner.SetExeFile(QStringLiteral(ASHTINT_ENGINE_FILE));
+  EXPECT_EQ(memo.text(), "AshtintCreator2 Version 2.2.1 Build 248");
+}
+
+TEST(EngineRunner, BuildsTheCommandLines) {
+  RGuiSettings s;
+  s.WotPath = QStringLiteral("/games/World_of_Tanks/WorldOfTanks.exe");
+  QPlainTextEdit memo;
+  TConsoleExe runner(nullptr, &memo, s);
+  runner.BuildArguments();
+  const QString path = QStringLiteral("--wot-path=\"/games/World_of_Tanks/\"");
+  EXPECT_EQ(runner.Arguments(),
+            path + " --DPT-mod=FFFFFF --inside-color=B0B0B0 --remove-shadows --CCT-mod=367EFF --MEM-mod=FFE200"
+                   " --CTM-mod=DD7744 --SpaceBin-mod=FFE200|DD7744 --auto-close-console --subfolder-wotmod"
+                   " --remove-wotmod");
+  EXPECT_EQ(memo.toPlainText(), runner.Arguments());
+  const QString tail = " --auto-close-console --no-update-configs --subfolder-wotmod";
+  EXPECT_EQ(runner.Copies(),
+            (QStringList{path + " --DPT-mod=FFFFFF --inside-color=B0B0B0 --remove-shadows" + tail,
+                         path + " --CCT-mod=367EFF" + tail,
+                         path + " --MEM-mod=FFE200 --CTM-mod=DD7744 --SpaceBin-mod=FFE200|DD7744" + tail}));
+  // The process gets each key as one argument, values without the quotes.
+  EXPECT_EQ(runner.Command().Arguments().mid(0, 2),
+            (QStringList{"--wot-path=/games/World_of_Tanks/", "--DPT-mod=FFFFFF"}));
+  EXPECT_EQ(runner.CopyCommands()[1].Arguments(),
+            (QStringList{"--wot-path=/games/World_of_Tanks/", "--CCT-mod=367EFF", "--auto-close-console",
+                         "--no-update-configs", "--subfolder-wotmod"}));
+
+  // No mod: only the path keys and the tail, no copies.
+  s.DPTEnable = s.CCTEnable = s.MEMEnable = s.CTMEnable = false;
+  runner.BuildArguments();
+  EXPECT_EQ(runner.Arguments(), path + " --auto-close-console --subfolder-wotmod --remove-wotmod");
+  EXPECT_TRUE(runner.Copies().isEmpty());
+  EXPECT_FALSE(runner.HasSeveralCopies());
+
+  // Only CAMO, reduced with a stored ratio the engine does not know; space.bin needs MEM or CTM.
+  s.CamoEnable = true;
+  s.CamoDownsizingRatio = 3;
+  s.AutoClose = s.SubfolderWotmod = s.RemoveOldWotmod = false;
+  runner.BuildArguments();
+  EXPECT_EQ(runner.Arguments(), path + " --CAMO-mod=30 --downsizing-ratio=2");
+  EXPECT_EQ(runner.Copies(), QStringList{path + " --CAMO-mod=30 --downsizing-ratio=2 --no-update-configs"});
+
+  // Every option: folders quoted, colours not; single-run keys stay out of the copies.
+  s.CTMEnable = true;
+  s.CamoDownsizingRatio = 8;
+  s.ModsPathEnable = s.UseConfigsFolder = true;
+  s.ModsPath = QStringLiteral("/home/u/my mods/");
+  s.ConfigsFolder = QStringLiteral("/home/u/cfg dir/");
+  s.LogFile = s.RewriteLogFile = s.NoUpdateConfigs = s.NoWotmod = s.AllInOneWotmod = s.NoHD = true;
+  s.UseCPUCount = true;
+  s.CPUCount = 3;
+  runner.BuildArguments();
+  const QString base = path + " --mods-path=\"/home/u/my mods/\"";
+  EXPECT_EQ(runner.Arguments(),
+            base + " --CTM-mod=DD7744 --SpaceBin-mod=|DD7744 --CAMO-mod=30 --downsizing-ratio=8 --log --rewrite-log"
+                   " --no-update-configs --configs-path=\"/home/u/cfg dir/\" --without-wotmod --allinone-wotmod"
+                   " --without-hd --cpu-count=3");
+  EXPECT_EQ(runner.Copies(),
+            QStringList{base + " --CTM-mod=DD7744 --SpaceBin-mod=|DD7744 --CAMO-mod=30 --downsizing-ratio=8"
+                               " --no-update-configs --configs-path=\"/home/u/cfg dir/\" --without-wotmod"
+                               " --without-hd --cpu-count=3"});
+  EXPECT_TRUE(runner.Command().Arguments().contains("--configs-path=/home/u/cfg dir/"));
+
+  EXPECT_EQ(runner.BuildRemovalArguments(true).Text(),
+            path + " --no-update-configs --remove-wotmod --auto-close-console --log --rewrite-log"
+                   " --mods-path=\"/home/u/my mods/\"");
+  s.LogFile = s.ModsPathEnable = false;
+  EXPECT_EQ(runner.BuildRemovalArguments(false).Text(), path + " --remove-wotmod --auto-close-console");
+}
+
+#ifndef Q_OS_WIN
+
+TEST(EngineRunner, WaitedRunReportsTheEngineExitAndKeepsTheWindowResponsive) {
+  test_support::TempDir dir;
+  RGuiSettings s = HostileClient(dir);
+  TConsoleExe runner(nullptr, nullptr, s);
+  runner.Environment = NoTerminal();
+  runner.WorkingFolder = Q(dir.str());
+
+  struct RCase {
+    std::string body;
+    int state, code;
+    bool crashed;
+    std::string message;
+  };
+  const RCase cases[] = {
+      {"echo 'line one'\necho 'line two' >&2\nsleep 0.3\nexit 129", RRunError::ExitError, 16001, false,
+       ExitCodeText(16001)},
+      {"exit 7", RRunError::ExitError, 7, false, ""},
+      {"kill -9 $$", RRunError::ExitError, 9, true, ""},
+      {"pwd > '" + dir / "cwd" + "'", RRunError::Success, 0, false, ""},
+  };
+  for (const RCase& c : cases) {
+    fs::remove(dir / "runs.log");
+    runner.SetExeFile(Q(FakeEngine(dir, c.body)));
+    bool timerRan = false;
+    QTimer::singleShot(50, [&] { timerRan = true; });
+    EXPECT_EQ(runner.Execute(TConsoleExe::ModeRemoval), c.state == RRunError::Success) << c.body;
+    const RRunError& r = runner.LastRun();
+    EXPECT_EQ(r.State, c.state) << c.body;
+    EXPECT_EQ(r.Code, c.code) << c.body;
+    EXPECT_EQ(r.Crashed, c.crashed) << c.body;
+    EXPECT_EQ(r.Message, Q(c.message)) << c.body;
+    // The window went on with its events while the slow engine ran.
+    if (c.body.find("sleep") != std::string::npos) {
+      EXPECT_TRUE(timerRan);
+    }
+    // The path reached the engine whole, as one argument.
+    EXPECT_EQ(Runs(dir / "runs.log"), std::vector{runner.BuildRemovalArguments(true).Arguments()});
+    ASSERT_EQ(runner.OutputWindows().size(), 1);
+    TEngineOutputWindow* window = runner.OutputWindows().front();
+    if (c.state == RRunError::ExitError && !c.crashed && c.code == 16001) {
+      EXPECT_EQ(window->Output(), "line one\nline two\n");
+      EXPECT_EQ(window->windowTitle(), "AshtintCreator2 (16001)");
+    }
+    CloseEndedWindows(runner);
+    EXPECT_TRUE(runner.OutputWindows().isEmpty());
+  }
+  EXPECT_EQ(fs::path(ReadAll(dir / "cwd").substr(0, ReadAll(dir / "cwd").size() - 1)), dir.path());
+
+  // An engine that cannot be executed is a failed start with the system's reason.
+  fs::permissions(dir / "AshtintCreator2", fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
+  EXPECT_FALSE(runner.Execute(TConsoleExe::ModeRemoval));
+  EXPECT_EQ(runner.LastRun().State, RRunError::StartFailed);
+  EXPECT_FALSE(runner.LastRun().Message.isEmpty());
+  EXPECT_TRUE(runner.OutputWindows().isEmpty());
+}
+
+TEST(EngineRunner, OutputWindowStaysOpenUntilTheEngineEnds) {
+  test_support::TempDir dir;
+  RGuiSettings s = HostileClient(dir);
+  s.AutoClose = false;
+  TConsoleExe runner(nullptr, nullptr, s);
+  runner.Environment = NoTerminal();
+  // Without auto-close the engine waits for Enter before it ends.
+  runner.SetExeFile(Q(FakeEngine(dir, "printf 'Press enter to exit...'\nread answer\necho \"got [$answer]\"")));
+  ASSERT_TRUE(runner.Execute(TConsoleExe::ModeSingle));
+  EXPECT_EQ(runner.LastRun().State, RRunError::Success);
+  EXPECT_EQ(runner.LastRun().Code, 0);
+  ASSERT_EQ(runner.OutputWindows().size(), 1);
+  QPointer<TEngineOutputWindow> window = runner.OutputWindows().front();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->Output().contains("Press enter"); }, 10000));
+  window->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_FALSE(window.isNull());
+  EXPECT_TRUE(window->isVisible());
+  QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.data(), Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->Ended(); }, 10000));
+  EXPECT_EQ(window->Output(), "Press enter to exit...\ngot []\n");
+  EXPECT_EQ(Runs(dir / "runs.log"), std::vector{runner.Command().Arguments()});
+  window->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
+}
+
+TEST(EngineRunner, MultiStartRunsThePreliminaryRunThenTheCopies) {
+  test_support::TempDir dir;
+  RGuiSettings s = HostileClient(dir);
+  TConsoleExe runner(nullptr, nullptr, s);
+  runner.Environment = NoTerminal();
+  // A removal run fails when asked to.
+  runner.SetExeFile(Q(FakeEngine(
+      dir, "case \"$*\" in *--remove-wotmod*) [ -e '" + dir / "fail" + "' ] && exit 137;; esac\nexit 0")));
+  auto copies = [&] {
+    std::vector<QStringList> lines;
+    for (const TEngineCommand& c : runner.CopyCommands()) lines.push_back(c.Arguments());
+    return lines;
+  };
+  auto sorted = [](std::vector<QStringList> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+  };
+
+  struct RCase {
+    bool removeOld, noUpdateConfigs;
+    QStringList preliminary;
+  };
+  TEngineCommand refresh;
+  refresh.AddQuoted("--wot-path", Q(dir / "My \"WoT\"; rm -rf 'x' $HOME") + "/");
+  refresh.Add("--auto-close-console");
+  const RCase cases[] = {
+      {true, false, runner.BuildRemovalArguments(false).Arguments()},
+      {true, true, runner.BuildRemovalArguments(true).Arguments()},
+      {false, false, refresh.Arguments()},
+      {false, true, {}},  // nothing to do before the copies
+  };
+  for (const RCase& c : cases) {
+    fs::remove(dir / "runs.log");
+    s.RemoveOldWotmod = c.removeOld;
+    s.NoUpdateConfigs = c.noUpdateConfigs;
+    ASSERT_TRUE(runner.Execute(TConsoleExe::ModeMultiStart));
+    ASSERT_EQ(runner.CopyCommands().size(), 3u);
+    CloseEndedWindows(runner);
+    std::vector<QStringList> runs = Runs(dir / "runs.log");
+    if (!c.preliminary.isEmpty()) {
+      ASSERT_FALSE(runs.empty());
+      EXPECT_EQ(runs.front(), c.preliminary);  // waited for, so always first
+      runs.erase(runs.begin());
+    }
+    // The copies run side by side, so their lines come in any order.
+    EXPECT_EQ(sorted(runs), sorted(copies()));
+  }
+
+  // A failed preliminary run starts no copy.
+  fs::remove(dir / "runs.log");
+  WriteFile(dir / "fail", "");
+  s.RemoveOldWotmod = true;
+  EXPECT_FALSE(runner.Execute(TConsoleExe::ModeMultiStart));
+  EXPECT_EQ(runner.LastRun().Code, 16009);
+  CloseEndedWindows(runner);
+  EXPECT_EQ(Runs(dir / "runs.log").size(), 1u);
+
+  // One copy only: a single run with the whole command line.
+  fs::remove(dir / "runs.log");
+  s.CCTEnable = s.MEMEnable = s.CTMEnable = false;
+  ASSERT_TRUE(runner.Execute(TConsoleExe::ModeMultiStart));
+  CloseEndedWindows(runner);
+  EXPECT_EQ(Runs(dir / "runs.log"), std::vector{runner.Command().Arguments()});
+}
+
+TEST(EngineRunner, RunsTheEngineInATerminalWhenThereIsOne) {
+  test_support::TempDir dir;
+  fs::create_directory(dir / "bin");
+  // A terminal that notes how it was called and runs the command after its "-e".
+  WriteFile(dir / "bin/x-terminal-emulator",
+            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + dir / "terminal.args" +
+                "'\nshift\nexec \"$@\"\n",
+            true);
+  RGuiSettings s = HostileClient(dir);
+  TConsoleExe runner(nullptr, nullptr, s);
+  QProcessEnvironment env;
+  env.insert("PATH", Q(dir / "bin"));
+  env.insert("DISPLAY", ":0");
+  runner.Environment = env;
+  const std::string engine = FakeEngine(dir, "exit 129");
+  runner.SetExeFile(Q(engine));
+  ASSERT_TRUE(runner.Execute(TConsoleExe::ModeSingle));
+  EXPECT_TRUE(runner.OutputWindows().isEmpty());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Runs(dir / "runs.log").empty(); }, 10000));
+  EXPECT_EQ(Runs(dir / "runs.log"), std::vector{runner.Command().Arguments()});
+  const QStringList terminalArgs = Q(ReadAll(dir / "terminal.args")).split(u'\n', Qt::SkipEmptyParts);
+  EXPECT_EQ(terminalArgs, QStringList({"-e", Q(engine)}) + runner.Command().Arguments());
+
+  // A run whose exit code is needed shows its output in the front end's window instead.
+  EXPECT_FALSE(runner.Execute(TConsoleExe::ModeRemoval));
+  EXPECT_EQ(runner.LastRun().Code, 16001);
+  EXPECT_EQ(runner.OutputWindows().size(), 1);
+  CloseEndedWindows(runner);
+}
+
+TEST(EngineRunner, ChoosesAKnownTerminal) {
+  test_support::TempDir dir;
+  fs::create_directory(dir / "bin");
+  for (const char* name : {"kitty", "myterm", "konsole", "xterm", "gnome-terminal"})
+    WriteFile(dir / "bin/" + name, "#!/bin/sh\n", true);
+  QProcessEnvironment env;
+  env.insert("PATH", Q(dir / "bin"));
+  auto chosen = [&] {
+    const std::optional<RTerminal> t = FindTerminal(env);
+    return t ? QFileInfo(t->Program).fileName() + " " + t->CommandPrefix.join(u' ') : QString();
+  };
+  EXPECT_EQ(chosen(), "");  // no display to open a window on
+  env.insert("WAYLAND_DISPLAY", "wayland-0");
+  EXPECT_EQ(chosen(), "gnome-terminal --");  // the first known one on PATH
+  env.insert("XDG_CURRENT_DESKTOP", "KDE");
+  EXPECT_EQ(chosen(), "konsole -e");
+  env.insert("TERMINAL", "myterm");  // how it takes a command is unknown: not used
+  EXPECT_EQ(chosen(), "konsole -e");
+  WriteFile(dir / "bin/x-terminal-emulator", "#!/bin/sh\n", true);
+  EXPECT_EQ(chosen(), "x-terminal-emulator -e");
+  env.insert("TERMINAL", "kitty");
+  EXPECT_EQ(chosen(), "kitty ");
+  env.insert("TERMINAL", Q(dir / "bin/xterm"));
+  EXPECT_EQ(chosen(), "xterm -e");
+  EXPECT_EQ(TerminalArguments({"/usr/bin/wezterm", {"start", "--"}}, "/e/AshtintCreator2", {"--a=b c"}),
+            (QStringList{"start", "--", "/e/AshtintCreator2", "--a=b c"}));
+}
+
+#endif
