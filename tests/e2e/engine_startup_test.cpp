@@ -131,6 +131,16 @@ TEST(EngineStartup, LogBlocksAppendAndNameWithoutLogWritesNothing) {
   EXPECT_EQ(both.rfind(first + "\r\n" + open, 0), 0u);
   EXPECT_EQ(Count(both, close), 2u);
 
+  // Output nobody reads (a closed pipe, `| head`) does not end the run: the block still closes.
+  r = env.Run({"--log", "--rewrite-log", "--wot-path=" + client.string(), "--no-update-configs",
+               "--auto-close-console"}, "\n", {}, {.closedOutput = true});
+  EXPECT_TRUE(r.exited) << "ended by a signal";
+  EXPECT_EQ(r.code, 0);
+  const std::string piped = ReadFile(logFile);
+  EXPECT_NE(piped.find(": CPU Count: "), std::string::npos) << piped;
+  ASSERT_GE(piped.size(), close.size());
+  EXPECT_EQ(piped.substr(piped.size() - close.size()), close);
+
   // A log-name in a missing folder creates it.
   const auto nested = env.root() / "logs" / "deep" / "run.log";
   r = env.Run({"--log", "--log-name=" + nested.string(), "--wot-path=" + client.string(), "--no-update-configs",
