@@ -98,6 +98,12 @@ TEST(EngineStartup, GoodClientRunEndsWithZeroAndPrintsItsPaths) {
   EXPECT_NE(viaExe.out.find("Game path: " + client.string() + "/\r\n"), std::string::npos);
   EXPECT_NE(viaExe.out.find("    " + env.programDir().string() + "/\r\n"), std::string::npos);
   EXPECT_EQ(viaExe.out.find("Press enter to exit..."), std::string::npos);
+
+  // Whatever one argument holds arrives whole, both quote characters included.
+  const auto quoted = env.MakeClient("it's a \"quoted\" client");
+  const auto both = env.Run({"--wot-path=" + quoted.string(), "--no-update-configs", "--auto-close-console"});
+  EXPECT_EQ(both.code, 0) << both.out;
+  EXPECT_NE(both.out.find("    Game path: " + quoted.string() + "/\r\n"), std::string::npos) << both.out;
 }
 
 TEST(EngineStartup, LogBlocksAppendAndNameWithoutLogWritesNothing) {
