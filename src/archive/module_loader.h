@@ -10,6 +10,8 @@ using TModuleHandle = void*;
 // The module at path, or nullptr when it cannot be loaded. Every load is counted by the system.
 TModuleHandle LoadModule(const std::string& path);
 void* ModuleSymbol(TModuleHandle module, const char* name);
+// The system's text for the last failed LoadModule of this thread.
+std::string LastModuleError();
 void UnloadModule(TModuleHandle module);
 
 // "7z.dll" on Windows, "7z.so" elsewhere.

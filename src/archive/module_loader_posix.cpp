@@ -39,6 +39,11 @@ TModuleHandle LoadModule(const std::string& path) {
 
 void* ModuleSymbol(TModuleHandle module, const char* name) { return module ? ::dlsym(module, name) : nullptr; }
 
+std::string LastModuleError() {
+  const char* text = ::dlerror();
+  return text ? std::string(text) : std::string("unknown error");
+}
+
 void UnloadModule(TModuleHandle module) {
   if (module) ::dlclose(module);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "archive/module_loader.h"
+#include "archive/seven_zip_error.h"
 
 #include "common/file_names.h"
 #include "common/text.h"
@@ -28,6 +29,8 @@ TModuleHandle LoadModule(const std::string& path) {
 void* ModuleSymbol(TModuleHandle module, const char* name) {
   return module ? reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name)) : nullptr;
 }
+
+std::string LastModuleError() { return SysErrorMessage(static_cast<std::int32_t>(::GetLastError())); }
 
 void UnloadModule(TModuleHandle module) {
   if (module) ::FreeLibrary(static_cast<HMODULE>(module));
