@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <thread>
 
 #include "archive/seven_zip_error.h"
@@ -224,6 +225,74 @@ TEST(ArchiveWrite, FailuresRaiseAndLeaveNoHalfWrittenFile) {
   }
   EXPECT_FALSE(std::filesystem::exists(out / "bad.zip"));
   EXPECT_THROW(SetCompressionMethod(*bad, 4), ERangeError);
+}
+
+// A stream whose data is shorter than the size it reports, like a file cut meanwhile; each read
+// notes whether the final archive name already holds something else than before.
+class TShortStream final : public TStream {
+ public:
+  TShortStream(std::string data, std::int64_t reported, std::string target, std::string before)
+      : data_(std::move(data)), reported_(reported), target_(std::move(target)), before_(std::move(before)) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    targetTouched = targetTouched || ReadFile(target_) != before_;
+    const std::size_t n = std::min(count, data_.size() - std::min(data_.size(), pos_));
+    std::memcpy(buffer, data_.data() + pos_, n);
+    pos_ += n;
+    return n;
+  }
+  std::size_t Write(const void*, std::size_t) override { throw EInOutError("read only"); }
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override {
+    pos_ = std::size_t(origin == TSeekOrigin::soBeginning ? offset
+                       : origin == TSeekOrigin::soCurrent ? std::int64_t(pos_) + offset
+                                                          : reported_ + offset);
+    return std::int64_t(pos_);
+  }
+  void SetSize(std::int64_t) override {}
+  std::int64_t Size() override { return reported_; }
+  bool targetTouched = false;
+
+ private:
+  std::string data_;
+  std::int64_t reported_;
+  std::size_t pos_ = 0;
+  std::string target_, before_;
+};
+
+TEST(ArchiveWrite, SourcesOfAnotherSizeFailAndTheArchiveThereStays) {
+  TempFolder src, out;
+  const std::string target = out / "pack.wotmod";
+  WriteFile(src / "a.txt", std::string(100, 'a'));
+  auto good = StoredWriter();
+  good->AddFiles(src.Path(), "", "*.txt", false);
+  good->SaveToFile(target);
+  const std::string before = ReadFile(target);
+
+  const auto saveFails = [&](I7zOutArchive& archive, const std::string& expected) {
+    try {
+      archive.SaveToFile(target);
+      ADD_FAILURE() << "saved: " << expected;
+    } catch (const EInOutError& e) {
+      EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ReadFile(target), before) << expected;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.Path()), {}), 1) << "nothing left beside it";
+  };
+  // A file cut or grown after it was added.
+  auto cut = StoredWriter();
+  cut->AddFiles(src.Path(), "", "*.txt", false);
+  WriteFile(src / "a.txt", std::string(40, 'a'));
+  saveFails(*cut, "ended after 40 of the 100 bytes announced");
+  auto grown = StoredWriter();
+  grown->AddFiles(src.Path(), "", "*.txt", false);
+  WriteFile(src / "a.txt", std::string(400, 'a'));
+  saveFails(*grown, "holds more than the 40 bytes announced");
+
+  // A short stream; while it is read, the final name still holds the old archive.
+  auto stream = std::make_shared<TShortStream>(std::string(10, 's'), 64, target, before);
+  auto shortOne = StoredWriter();
+  shortOne->AddStream(stream, "s.bin");
+  saveFails(*shortOne, "for item s.bin ended after 10 of the 64 bytes announced");
+  EXPECT_FALSE(stream->targetTouched);
 }
 
 TEST(ArchiveWrite, FilesOf2GiBAreRefusedNotWrapped) {
