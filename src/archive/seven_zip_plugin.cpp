@@ -1,8 +1,6 @@
 #include "archive/seven_zip_plugin.h"
 
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
 
@@ -59,18 +57,6 @@ TSharedLibrary SharedLibrary(const std::string& path) {
   return library;
 }
 
-bool HasBinaryHeader(const std::string& path) {
-#ifdef _WIN32
-  static const char kMagic[] = "MZ";
-#else
-  static const char kMagic[] = "\x7F" "ELF";
-#endif
-  constexpr std::size_t kLength = sizeof kMagic - 1;
-  std::ifstream file(path, std::ios::binary);
-  char head[kLength] = {};
-  return file.read(head, kLength) && std::memcmp(head, kMagic, kLength) == 0;
-}
-
 }  // namespace
 
 T7zPlugin::T7zPlugin(const std::string& libraryPath) : libraryPath_(libraryPath) {
@@ -83,11 +69,7 @@ std::string SevenZipLibraryProblem(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return "it is not a file";
   if (std::filesystem::file_size(path, ec) == 0 || ec) return "it is empty";
-#ifdef _WIN32
-  if (!HasBinaryHeader(path)) return "it is not a Windows library (no PE header)";
-#else
-  if (!HasBinaryHeader(path)) return "it is not a shared library (no ELF header)";
-#endif
+  if (std::string problem = ModuleFileProblem(path); !problem.empty()) return problem;
   const TModuleHandle module = LoadModule(path);
   if (!module) return "it cannot be loaded: " + LastModuleError();
   const bool hasCreateObject = ModuleSymbol(module, "CreateObject") != nullptr;
