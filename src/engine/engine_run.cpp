@@ -205,7 +205,7 @@ void TEngineRun::Interactive() {
 void TEngineRun::RefreshConfigs() {
   // A file that cannot be refreshed is not an error here: the stage that needs it decides.
   RefreshCfgFiles(Options.ConfigsPath, build::ProgramBuildNumber, ConfigsRepositoryUrl(), ConsoleWrite,
-                  [](const std::string& line) { ConsoleWriteLn(line); });
+                  [](const std::string& line) { ConsoleWriteLn(line); }, [this](const std::string& line) { Log(line); });
   ConsoleWriteLn("");
 }
 
