@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <map>
 #include <thread>
@@ -179,38 +178,11 @@ TEST_F(ArchiveRead, DamagedAndForeignFilesRaiseClearErrors) {
   }
 }
 
-// The bytes of a package that fail to read once told to, like a disk that fails mid-way.
-class TFailingPackage final : public TStream {
- public:
-  explicit TFailingPackage(std::string bytes) : bytes_(std::move(bytes)) {}
-  std::size_t Read(void* buffer, std::size_t count) override {
-    if (failing) throw EInOutError("Cannot read file \"game.pkg\". Input/output error");
-    const std::size_t n = std::min(count, bytes_.size() - std::min(bytes_.size(), pos_));
-    std::memcpy(buffer, bytes_.data() + pos_, n);
-    pos_ += n;
-    return n;
-  }
-  std::size_t Write(const void*, std::size_t) override { throw EInOutError("read only"); }
-  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override {
-    pos_ = std::size_t(origin == TSeekOrigin::soBeginning ? offset
-                       : origin == TSeekOrigin::soCurrent ? std::int64_t(pos_) + offset
-                                                          : std::int64_t(bytes_.size()) + offset);
-    return std::int64_t(pos_);
-  }
-  void SetSize(std::int64_t) override {}
-  std::int64_t Size() override { return std::int64_t(bytes_.size()); }
-  bool failing = false;
-
- private:
-  std::string bytes_;
-  std::size_t pos_ = 0;
-};
-
 TEST_F(ArchiveRead, ReadErrorDuringExtractionCarriesTheSystemsText) {
-  TFailingPackage package(ReadFile(infoZip_));
+  TTestSource package(ReadFile(infoZip_));
   auto archive = CreateInArchive(szabi::CLSID_CFormatZip, LibraryPath());
   archive->OpenStream(package);
-  package.failing = true;
+  package.beforeRead = [] { throw EInOutError("Cannot read file \"game.pkg\". Input/output error"); };
   TMemoryStream m;
   try {
     archive->ExtractItem(0, m, false);
