@@ -8,11 +8,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 out=${1:-build-sanitizers}
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 jobs=$(nproc)
 for kind in address,undefined thread; do
   dir="$out/$(echo "$kind" | tr ',' '-')"
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+  export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DASHTINT_SANITIZE="$kind" \
     -DASHTINT_BENCH=OFF -DASHTINT_GUI=OFF >/dev/null
   if [ "$kind" = thread ]; then
@@ -23,10 +23,15 @@ for kind in address,undefined thread; do
     "$dir/tests/archive/test_archive" --gtest_brief=1 --gtest_filter='*Thread*'
   else
     cmake --build "$dir" >/dev/null
+    # Reports go to files, since a child process's report (the engine's, under the end-to-end
+    # tests) would otherwise be lost with its standard error.
+    reports=$(cd "$dir" && pwd)/reports
+    rm -rf "$reports" && mkdir -p "$reports"
+    ASAN_OPTIONS=$ASAN_OPTIONS:log_path=$reports/asan UBSAN_OPTIONS=$UBSAN_OPTIONS:log_path=$reports/ubsan
     # The generator's own tests and the Windows build are not the sanitizers' business.
     if ! ctest --test-dir "$dir" -j "$jobs" --output-on-failure -E '^(gen_client|windows_cross_build)$' \
       >"$dir/ctest.log" 2>&1; then
-      cat "$dir/ctest.log"
+      cat "$dir/ctest.log" "$reports"/* 2>/dev/null
       exit 1
     fi
     tail -n 3 "$dir/ctest.log"
