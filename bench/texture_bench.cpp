@@ -69,17 +69,19 @@ void Encode(TEncoder encoder, bool dxt1, const TImage& image, std::vector<std::u
       EncodeDXTImage(out.data(), dxt1 ? DxtFlagDXT1 : 0, w, FetchBitmapBlock, &image.Bitmap, h);
       break;
     case Squish:
-      squish::CompressImage(image.Rgba.data(), w, h, out.data(),
-                            (dxt1 ? squish::kDxt1 : squish::kDxt5) | squish::kColourClusterFit);
-      break;
     case Stb: {
+      // Block by block on this thread: Debian's squish::CompressImage spreads over every core
+      // with OpenMP, which one thread's processor time would not count.
       unsigned char block[64];
       std::uint8_t* dst = out.data();
       for (int y = 0; y < h; y += 4) {
         for (int x = 0; x < w; x += 4) {
           for (int r = 0; r < 4; ++r)
             std::memcpy(block + 16 * r, image.Rgba.data() + (std::size_t(y + r) * w + x) * 4, 16);
-          stb_compress_dxt_block(dst, block, dxt1 ? 0 : 1, STB_DXT_HIGHQUAL);
+          if (encoder == Squish)
+            squish::Compress(block, dst, (dxt1 ? squish::kDxt1 : squish::kDxt5) | squish::kColourClusterFit);
+          else
+            stb_compress_dxt_block(dst, block, dxt1 ? 0 : 1, STB_DXT_HIGHQUAL);
           dst += blockBytes;
         }
       }

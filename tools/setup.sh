@@ -13,6 +13,7 @@ libsquish-dev libstb-dev python3-skimage extremetuxracer-data
 qt6-base-dev xvfb xauth
 g++-mingw-w64-x86-64-posix
 hyperfine
+clang libclang-rt-14-dev
 "
 
 missing=""

@@ -10,6 +10,12 @@ using TModuleHandle = void*;
 // The module at path, or nullptr when it cannot be loaded. Every load is counted by the system.
 TModuleHandle LoadModule(const std::string& path);
 void* ModuleSymbol(TModuleHandle module, const char* name);
+// Why the file at path cannot be a module of this platform: not one (no ELF or PE header), or cut
+// short (parts its headers name lie past its end, which the loader would touch and crash on).
+// Empty when nothing is wrong.
+std::string ModuleFileProblem(const std::string& path);
+// The system's text for the last failed LoadModule of this thread.
+std::string LastModuleError();
 void UnloadModule(TModuleHandle module);
 
 // "7z.dll" on Windows, "7z.so" elsewhere.

@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <elf.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -6,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <langinfo.h>
 #include <mutex>
 #include <vector>
@@ -38,6 +41,45 @@ TModuleHandle LoadModule(const std::string& path) {
 }
 
 void* ModuleSymbol(TModuleHandle module, const char* name) { return module ? ::dlsym(module, name) : nullptr; }
+
+namespace {
+
+template <typename Ehdr, typename Phdr>
+std::string ElfProblem(const std::string& bytes) {
+  if (bytes.size() < sizeof(Ehdr)) return "it is cut short (no whole ELF header)";
+  Ehdr header;
+  std::memcpy(&header, bytes.data(), sizeof header);
+  const std::uint64_t table = header.e_phoff;
+  const std::uint64_t count = header.e_phnum;
+  if (header.e_phentsize != sizeof(Phdr) || table > bytes.size() || count * sizeof(Phdr) > bytes.size() - table)
+    return "it is cut short (its program headers lie past its end)";
+  for (std::uint64_t i = 0; i < count; ++i) {
+    Phdr segment;
+    std::memcpy(&segment, bytes.data() + table + i * sizeof(Phdr), sizeof segment);
+    const std::uint64_t offset = segment.p_offset, size = segment.p_filesz;
+    if (segment.p_type == PT_LOAD && (offset > bytes.size() || size > bytes.size() - offset))
+      return "it is cut short (a segment lies past its end)";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string ModuleFileProblem(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return "it cannot be read";
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (bytes.size() < EI_NIDENT || std::memcmp(bytes.data(), ELFMAG, SELFMAG) != 0)
+    return "it is not a shared library (no ELF header)";
+  if (bytes[EI_CLASS] == ELFCLASS64) return ElfProblem<Elf64_Ehdr, Elf64_Phdr>(bytes);
+  if (bytes[EI_CLASS] == ELFCLASS32) return ElfProblem<Elf32_Ehdr, Elf32_Phdr>(bytes);
+  return "it is not a shared library of a known class";
+}
+
+std::string LastModuleError() {
+  const char* text = ::dlerror();
+  return text ? std::string(text) : std::string("unknown error");
+}
 
 void UnloadModule(TModuleHandle module) {
   if (module) ::dlclose(module);

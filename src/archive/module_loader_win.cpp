@@ -1,8 +1,10 @@
 #include <windows.h>
 
+#include <fstream>
 #include <string>
 
 #include "archive/module_loader.h"
+#include "archive/seven_zip_error.h"
 
 #include "common/file_names.h"
 #include "common/text.h"
@@ -28,6 +30,16 @@ TModuleHandle LoadModule(const std::string& path) {
 void* ModuleSymbol(TModuleHandle module, const char* name) {
   return module ? reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name)) : nullptr;
 }
+
+// The loader itself refuses a file that is cut short; only the header is looked at here.
+std::string ModuleFileProblem(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  char head[2] = {};
+  if (!file.read(head, 2) || head[0] != 'M' || head[1] != 'Z') return "it is not a Windows library (no PE header)";
+  return {};
+}
+
+std::string LastModuleError() { return SysErrorMessage(static_cast<std::int32_t>(::GetLastError())); }
 
 void UnloadModule(TModuleHandle module) {
   if (module) ::FreeLibrary(static_cast<HMODULE>(module));

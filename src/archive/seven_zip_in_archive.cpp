@@ -126,12 +126,12 @@ class T7zInArchive final : public T7zArchive, public I7zInArchive {
 
   void OpenFile(const std::string& fileName) override {
     auto file = std::make_unique<TFileStream>(fileName, TFileMode::fmOpenRead);
-    OpenAdapter(T7zStream::Owning(std::move(file)));
+    OpenAdapter(T7zStream::Owning(std::move(file)), fileName);
   }
 
   void OpenStream(TStream& stream) override {
     stream.SetPosition(0);  // the handler takes the position it finds as the archive's start
-    OpenAdapter(T7zStream::NonOwning(stream));
+    OpenAdapter(T7zStream::NonOwning(stream), std::string());
   }
 
   std::uint32_t ItemCount() override {
@@ -171,16 +171,20 @@ class T7zInArchive final : public T7zArchive, public I7zInArchive {
 
   void ExtractItem(std::uint32_t index, TStream& stream, bool test) override {
     CheckIndex(index);
+    // The package's own read errors and the destination's write errors say more than the bare
+    // failure code the library passes on.
     std::exception_ptr streamError;
     auto destination = T7zStream::NonOwning(stream);
     destination->SetErrorSink(&streamError);
+    stream_->SetErrorSink(&streamError);
     auto callback = TExtractCallback::Create(destination);
     const HRESULT hr = archive_->Extract(&index, 1, test ? 1 : 0, callback.Get());
-    if (streamError) std::rethrow_exception(streamError);  // the destination's own error says more
-    Check7z(hr);
+    stream_->SetErrorSink(nullptr);
+    if (streamError) std::rethrow_exception(streamError);
+    Check(hr);
     if (callback->ResultReported() && callback->Result() != kOpOK)
-      throw E7zError("Cannot extract item " + ItemPath(index) + ": " + OperationResultText(callback->Result()));
-    if (!callback->ResultReported()) throw E7zError("Cannot extract item " + ItemPath(index) + ": no result reported");
+      Raise("Cannot extract item " + ItemPath(index) + ": " + OperationResultText(callback->Result()));
+    if (!callback->ResultReported()) Raise("Cannot extract item " + ItemPath(index) + ": no result reported");
   }
 
   void Close() override {
@@ -189,7 +193,7 @@ class T7zInArchive final : public T7zArchive, public I7zInArchive {
     archive_.Reset();
     stream_.Reset();
     itemCount_ = 0;
-    Check7z(hr);
+    Check(hr);
   }
 
  private:
@@ -197,8 +201,17 @@ class T7zInArchive final : public T7zArchive, public I7zInArchive {
     if (!archive_) CreateObject(ClassId(), IID_IInArchive, archive_.PutVoid());
   }
 
-  void OpenAdapter(TComPtr<T7zStream> stream) {
+  // Errors of the library name the package they concern.
+  [[noreturn]] void Raise(const std::string& text, std::int32_t code = 0) const {
+    throw E7zError(packageName_.empty() ? text : packageName_ + ": " + text, code);
+  }
+  void Check(HRESULT hr) const {
+    if (hr != kOk) Raise(SysErrorMessage(hr), hr);
+  }
+
+  void OpenAdapter(TComPtr<T7zStream> stream, const std::string& packageName) {
     CloseNoThrow();
+    packageName_ = packageName;
     EnsureArchive();
     std::exception_ptr streamError;
     stream->SetErrorSink(&streamError);
@@ -208,15 +221,15 @@ class T7zInArchive final : public T7zArchive, public I7zInArchive {
     stream_ = std::move(stream);
     try {
       if (streamError) std::rethrow_exception(streamError);
-      Check7z(hr);
+      Check(hr);
       // A damaged zip still opens: only the flags tell, and an archive cut short would list only
       // part of its items.
       PROPVARIANT flags = EmptyPropVariant();
       const HRESULT fr = archive_->GetArchiveProperty(kpidErrorFlags, &flags);
       const std::uint32_t errorFlags = (fr == kOk && flags.vt == VT_UI4) ? flags.ulVal : 0;
       ClearPropVariant(flags);
-      if (errorFlags != 0) throw E7zError("The archive is damaged: " + ErrorFlagsText(errorFlags));
-      Check7z(archive_->GetNumberOfItems(&itemCount_));
+      if (errorFlags != 0) Raise("The archive is damaged: " + ErrorFlagsText(errorFlags));
+      Check(archive_->GetNumberOfItems(&itemCount_));
     } catch (...) {
       CloseNoThrow();
       throw;
@@ -249,7 +262,7 @@ class T7zInArchive final : public T7zArchive, public I7zInArchive {
     const HRESULT hr = archive_->GetProperty(index, id, &v);
     if (hr != kOk) {
       ClearPropVariant(v);
-      Check7z(hr);
+      Check(hr);
     }
     return v;
   }
@@ -257,6 +270,7 @@ class T7zInArchive final : public T7zArchive, public I7zInArchive {
   TComPtr<IInArchive> archive_;
   TComPtr<T7zStream> stream_;  // set while an archive is open
   std::uint32_t itemCount_ = 0;
+  std::string packageName_;    // the file opened; empty for a stream
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "archive/seven_zip_stream.h"
 #include "archive/wide_text.h"
 #include "common/exceptions.h"
+#include "common/sibling_file.h"
 #include "common/text.h"
 
 namespace ashtint {
@@ -23,6 +24,50 @@ namespace {
 
 // Files from disk are limited to sizes a signed 32-bit count can hold.
 constexpr std::uint64_t kMaxFileSize = 0x7FFFFFFFull;
+
+// An item's data as the library reads it, held to the size announced for the item: a source
+// that ends early (a file cut meanwhile, a short stream) or goes on past it fails the write
+// instead of giving a valid archive with a wrong entry.
+class TAnnouncedSizeSource final : public TStream {
+ public:
+  TAnnouncedSizeSource(std::shared_ptr<TStream> source, const T7zBatchItem& item)
+      : source_(std::move(source)), size_(item.Size), archivePath_(item.ArchivePath),
+        sourceName_(item.Kind == T7zBatchItem::kFile ? "File \"" + item.SourceFile + "\"" : std::string("The stream")) {}
+
+  std::size_t Read(void* buffer, std::size_t count) override {
+    if (count == 0) return 0;
+    const std::uint64_t left = size_ - std::min(position_, size_);
+    if (left == 0) {
+      char probe;
+      if (source_->Read(&probe, 1) != 0) Refuse("holds more than the " + std::to_string(size_) + " bytes announced");
+      return 0;
+    }
+    const std::size_t n = source_->Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, left)));
+    if (n == 0)
+      Refuse("ended after " + std::to_string(position_) + " of the " + std::to_string(size_) + " bytes announced");
+    position_ += n;
+    return n;
+  }
+  std::size_t Write(const void*, std::size_t) override { throw EInOutError("An item's source is read only"); }
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override {
+    const std::int64_t at = source_->Seek(offset, origin);
+    position_ = static_cast<std::uint64_t>(at);
+    return at;
+  }
+  void SetSize(std::int64_t) override { throw EInOutError("An item's source is read only"); }
+  std::int64_t Size() override { return static_cast<std::int64_t>(size_); }
+
+ private:
+  [[noreturn]] void Refuse(const std::string& what) const {
+    throw EInOutError(sourceName_ + " for item " + archivePath_ + " " + what);
+  }
+
+  std::shared_ptr<TStream> source_;
+  std::uint64_t size_;
+  std::uint64_t position_ = 0;
+  std::string archivePath_;
+  std::string sourceName_;
+};
 
 // Serves the items of one batch to the library.
 class TUpdateCallback final : public TComObject<TUpdateCallback, IArchiveUpdateCallback, ICryptoGetTextPassword2> {
@@ -94,14 +139,15 @@ class TUpdateCallback final : public TComObject<TUpdateCallback, IArchiveUpdateC
     try {
       const T7zBatchItem& item = batch_[index];
       if (item.IsFolder) return kOk;
-      TComPtr<T7zStream> stream;
+      std::shared_ptr<TStream> source;
       if (item.Kind == T7zBatchItem::kFile) {
-        stream = T7zStream::Owning(std::make_unique<TFileStream>(item.SourceFile, TFileMode::fmOpenRead));
+        source = std::make_shared<TFileStream>(item.SourceFile, TFileMode::fmOpenRead);
       } else {
         if (!item.Stream) throw E7zError("Item " + item.ArchivePath + " has no data stream");
         item.Stream->SetPosition(0);
-        stream = T7zStream::Shared(item.Stream);
+        source = item.Stream;
       }
+      TComPtr<T7zStream> stream = T7zStream::Owning(std::make_unique<TAnnouncedSizeSource>(std::move(source), item));
       stream->SetErrorSink(errorSink_);
       *in = static_cast<IInStream*>(stream.Detach());
       return kOk;
@@ -364,16 +410,21 @@ class T7zOutArchive final : public T7zArchive, public I7zOutArchive {
     }
   }
 
+  // Written beside the final name and renamed into place when complete: a crash never leaves a
+  // half-written archive under the name, and a failed save keeps the archive that was there.
   void WriteArchiveFile(const std::string& fileName, std::int32_t batchIndex) {
-    auto file = std::make_unique<TFileStream>(fileName, TFileMode::fmCreate);
+    const std::string temp = SiblingTempName(fileName);
     try {
-      SaveToStream(*file, batchIndex);
+      TFileStream file(temp, TFileMode::fmCreate);
+      SaveToStream(file, batchIndex);
     } catch (...) {
-      file.reset();
       std::error_code ec;
-      std::filesystem::remove(fileName, ec);  // a half-written archive is worse than none
+      std::filesystem::remove(temp, ec);
       throw;
     }
+    std::error_code ec;
+    if (!ReplaceFileWith(temp, fileName, ec))
+      throw EInOutError("Cannot move \"" + temp + "\" to \"" + fileName + "\". " + ec.message());
   }
 
   TComPtr<IOutArchive> archive_;

@@ -37,7 +37,9 @@ class I7zOutArchive {
   virtual ATBatchList& GetBatchList() = 0;
   virtual void SetBatchIndex(std::int32_t index) = 0;
   // One batch: exactly fileName. Several: fileName with _Part01, _Part02... before the extension.
-  // A file that fails half-written is deleted; parts written before it stay.
+  // Each file is written beside its name and renamed into place when complete, so a failed
+  // save keeps the file that was there; parts written before it stay. An item whose source
+  // delivers another number of bytes than its Size fails the save with EInOutError.
   virtual void SaveToFile(const std::string& fileName) = 0;
   // Writes batch batchIndex as one archive into the stream (which should be empty).
   virtual void SaveToStream(TStream& stream, std::int32_t batchIndex) = 0;

@@ -1,5 +1,9 @@
 #include "archive/seven_zip_plugin.h"
 
+#include <filesystem>
+#include <map>
+#include <mutex>
+
 #include "archive/seven_zip_error.h"
 
 namespace ashtint {
@@ -27,17 +31,51 @@ void CheckInterfaceLayout(TModuleHandle module, const std::string& path) {
 }
 }  // namespace
 
-T7zPlugin::T7zPlugin(const std::string& libraryPath) : libraryPath_(libraryPath) {
-  module_ = LoadModule(libraryPath);
-  if (!module_) throw E7zError("Error loading library " + libraryPath);
-  createObject_ = reinterpret_cast<CreateObjectFunc>(ModuleSymbol(module_, "CreateObject"));
-  if (!createObject_) {
-    UnloadModule(module_);
-    throw E7zError(libraryPath + " is not a 7z library");
+namespace {
+
+struct TSharedLibrary {
+  TModuleHandle module = nullptr;
+  CreateObjectFunc createObject = nullptr;
+};
+
+// Loads the library at path on its first use in the process; later calls, from any thread,
+// get the same load. A path that fails is not remembered, so each try reports it again.
+TSharedLibrary SharedLibrary(const std::string& path) {
+  static std::mutex mutex;
+  static std::map<std::string, TSharedLibrary> loaded;
+  std::lock_guard lock(mutex);
+  if (const auto it = loaded.find(path); it != loaded.end()) return it->second;
+  TSharedLibrary library;
+  library.module = LoadModule(path);
+  if (!library.module) throw E7zError("Error loading library " + path);
+  library.createObject = reinterpret_cast<CreateObjectFunc>(ModuleSymbol(library.module, "CreateObject"));
+  if (!library.createObject) {
+    UnloadModule(library.module);
+    throw E7zError(path + " is not a 7z library");
   }
+  loaded.emplace(path, library);
+  return library;
 }
 
-T7zPlugin::~T7zPlugin() { UnloadModule(module_); }
+}  // namespace
+
+T7zPlugin::T7zPlugin(const std::string& libraryPath) : libraryPath_(libraryPath) {
+  const TSharedLibrary library = SharedLibrary(libraryPath);
+  module_ = library.module;
+  createObject_ = library.createObject;
+}
+
+std::string SevenZipLibraryProblem(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return "it is not a file";
+  if (std::filesystem::file_size(path, ec) == 0 || ec) return "it is empty";
+  if (std::string problem = ModuleFileProblem(path); !problem.empty()) return problem;
+  const TModuleHandle module = LoadModule(path);
+  if (!module) return "it cannot be loaded: " + LastModuleError();
+  const bool hasCreateObject = ModuleSymbol(module, "CreateObject") != nullptr;
+  UnloadModule(module);
+  return hasCreateObject ? std::string() : std::string("it has no CreateObject (not a 7z library)");
+}
 
 void T7zPlugin::CreateObject(const GUID& classId, const GUID& iid, void** out) const {
   *out = nullptr;

@@ -8,14 +8,16 @@
 
 namespace ashtint {
 
-// Holds one load of the library and its CreateObject export. Creating one loads the library,
-// destroying one unloads it (the system counts the loads, so every archive object has its own).
+// Refers to the library at a path and its CreateObject export. The library is loaded once per
+// process and path, by the first object that needs it, and stays loaded until the process ends:
+// loading and relocating it again for every package would cost more than reading many packages,
+// and unloading it under another thread's archive object would be fatal.
 class T7zPlugin {
  public:
   explicit T7zPlugin(const std::string& libraryPath);
   T7zPlugin(const T7zPlugin&) = delete;
   T7zPlugin& operator=(const T7zPlugin&) = delete;
-  virtual ~T7zPlugin();
+  virtual ~T7zPlugin() = default;
 
   const std::string& LibraryPath() const { return libraryPath_; }
 
@@ -29,6 +31,12 @@ class T7zPlugin {
   TModuleHandle module_ = nullptr;
   szabi::CreateObjectFunc createObject_ = nullptr;
 };
+
+// Why the file cannot serve as the archive library: it lacks the platform's binary header (ELF,
+// or PE on Windows), cannot be loaded, or has no CreateObject. Empty when it can. The check loads
+// the file on its own (not the shared load) and unloads it again, so it may look at a download
+// before it takes the library's name.
+std::string SevenZipLibraryProblem(const std::string& path);
 
 // Adds the format export and the class id of the handler (all zero until set).
 class T7zArchive : public T7zPlugin {

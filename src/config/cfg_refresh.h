@@ -27,12 +27,16 @@ inline constexpr std::array<const char*, 4> CfgFileNames = {"CrashTanks.cfg", "M
                                                              "Camouflage.cfg"};
 
 // Compares the local file with baseUrl + its file name and replaces it when the repository has
-// a newer version that this engine build may use. The local file is only ever replaced whole,
-// by a complete copy (written beside it, then renamed over it). Never throws.
-int RefreshCfgFile(const std::string& localPath, int programBuild, std::string_view baseUrl) noexcept;
+// a newer version that this engine build may use. Only an answer with a success status, of
+// text (no NUL byte) of a configuration's size, that parses as a usable configuration whose
+// roots name game paths may replace the local file, and only whole (written beside it, then
+// renamed over it); anything else is crDisconnect. why, when given, receives the reason of a
+// crDisconnect or crWriteFailed. Never throws.
+int RefreshCfgFile(const std::string& localPath, int programBuild, std::string_view baseUrl,
+                   std::string* why = nullptr) noexcept;
 
 // The word the engine prints for a result: "OK", "Updated", "Soft is outdated, needs an update!",
-// and "Disconnect" for anything else.
+// "Cannot write the file!" and "Disconnect" for anything else.
 const char* CfgRefreshWord(int result);
 
 // What the engine writes before refreshing a file: ten spaces, the file name + "... ", then
@@ -41,9 +45,11 @@ std::string CfgRefreshLabel(std::string_view fileName);
 
 // Refreshes the four files in configsPath (ends with a separator) in their order. For each it
 // calls write (no line end) with the label before the fetch and writeLn (with line end) with the
-// result word after it. Head line and the empty line after the four are the caller's.
+// result word after it, and log (when given) with the file, the word and its reason. Head line
+// and the empty line after the four are the caller's.
 void RefreshCfgFiles(const std::string& configsPath, int programBuild, std::string_view baseUrl,
                      const std::function<void(const std::string&)>& write,
-                     const std::function<void(const std::string&)>& writeLn);
+                     const std::function<void(const std::string&)>& writeLn,
+                     const std::function<void(const std::string&)>& log = {});
 
 }  // namespace ashtint

@@ -182,7 +182,8 @@ bool TCommandLineReader::ParseText(const std::string& text) {
         }
       } else if (c == ' ') {
         // a separator; a key still waits for its value
-      } else if (c == '"' || c == '\'') {
+      } else if (c == '"' || c == '\'' || c == '\0') {
+        // NUL quotes what the rebuilt Linux command line cannot quote otherwise.
         const auto close = text.find(c, pos + 1);
         const std::size_t end = close == std::string::npos ? n : close;
         store(text.substr(pos + 1, end - pos - 1));

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "archive/module_loader.h"
+#include "archive/seven_zip_plugin.h"
 #include "common/file_system.h"
 #include "common/interrupt_cleanup.h"
 #include "common/build_config.h"
@@ -218,7 +219,7 @@ void TEngineRun::Interactive() {
 void TEngineRun::RefreshConfigs() {
   // A file that cannot be refreshed is not an error here: the stage that needs it decides.
   RefreshCfgFiles(Options.ConfigsPath, build::ProgramBuildNumber, ConfigsRepositoryUrl(), ConsoleWrite,
-                  [](const std::string& line) { ConsoleWriteLn(line); });
+                  [](const std::string& line) { ConsoleWriteLn(line); }, [this](const std::string& line) { Log(line); });
   ConsoleWriteLn("");
 }
 
@@ -340,9 +341,23 @@ void TEngineRun::ResolveSevenZipLibrary() {
     library = state_.Library + SevenZipLibraryName;
     ConsoleWrite(std::string("  > Download ") + SevenZipLibraryName + "... ");
     Log("Download file: " + library);
-    if (!DownloadFile(SevenZipDownloadUrl(), library)) FatalExit("Failed!", ecSevenZipMissing);
+    // Kept only when it is a library this platform can load; nothing is left for later runs
+    // to trust otherwise.
+    std::string failure;
+    if (!DownloadFile(SevenZipDownloadUrl(), library, SevenZipLibraryProblem, &failure)) {
+      Log("Download failed: " + failure);
+      FatalExit("Failed!", ecSevenZipMissing);
+    }
     ConsoleWriteLn("OK");
     ConsoleWriteLn("");
+  } else if (const std::string problem = SevenZipLibraryProblem(library); !problem.empty()) {
+    // Said here, with the file's name, rather than as a puzzling error of every package later.
+    const std::string text = "The archive library " + library + " cannot be used: " + problem +
+                             ". Replace or delete it (a missing library is downloaded next to the engine), "
+                             "or name another with --sevenzip-dll-file.";
+    Log(text);
+    ConsoleWrite(std::string("  > Check ") + SevenZipLibraryName + "... ");
+    FatalExit("Failed!\r\n    " + text, ecSevenZipMissing);
   }
   Options.SevenZipDllFile = library;
   SetArchiveLibraryPath(library);

@@ -7,10 +7,12 @@
 #include "engine/command_line_reader.h"
 #include "engine/engine_run.h"
 #include "platform/command_line.h"
+#include "platform/console.h"
 #include "platform/executable_path.h"
 #include "platform/interrupt.h"
 
 int main(int argc, char** argv) {
+  ashtint::KeepRunningWhenOutputCloses();
   // An interrupted run takes its temporary files with it; before any other thread starts.
   ashtint::WatchInterrupts([](int sig) {
     ashtint::RemoveRegisteredPaths();

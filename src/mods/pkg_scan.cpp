@@ -20,23 +20,14 @@ std::string& LibraryPathValue() {
   return path;
 }
 
-// One load held for the whole run: without it the library would be unloaded and loaded again
-// (its start-up and clean-up run) each time the last worker's archive object went.
-std::unique_ptr<T7zPlugin>& HeldLibrary() {
-  static std::unique_ptr<T7zPlugin> held;
-  return held;
-}
-
 std::atomic<int> retryPauseMs{3000};
 
 }  // namespace
 
 void SetArchiveLibraryPath(const std::string& path) {
-  if (path == LibraryPathValue() && HeldLibrary()) return;
   LibraryPathValue() = path;
-  HeldLibrary().reset();
   try {
-    HeldLibrary() = std::make_unique<T7zPlugin>(path);
+    T7zPlugin load(path);  // loaded here, on the main thread, once for the whole process
   } catch (const std::exception&) {
     // A library that cannot be loaded is each worker's error to report.
   }

@@ -116,8 +116,10 @@ void WriteParts(I7zOutArchive& archive, const std::string& file, const TLogProc&
       std::snprintf(suffix, sizeof suffix, "_Part%d", static_cast<int>(i + 1));
       const std::string partMeta = InsertBeforeId(metaText, suffix);
       WriteTextFile(meta.SourceFile, partMeta);
-      // The part's meta.xml grew by its suffix: the entry announces what will be read.
-      (i < last ? batches[i].Last() : *found.meta).Size = partMeta.size();
+      // The writer holds every item to the size it announces: this part's meta.xml is longer.
+      TBatchList& batch = batches[i];
+      for (std::size_t k = 0; k < batch.Count(); ++k)
+        if (batch[k].SourceFile == meta.SourceFile) batch[k].Size = partMeta.size();
       Log(log, std::string("   meta-file modified: ") + suffix);
 
       const std::string part = stem + suffix + ext;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,10 @@ struct RIRequest {
   std::int32_t ConnectTimeout = -1;  // ms; negative leaves the system default
   std::int32_t DataTimeout = -1;     // ms; kept for the record, the string fetch does not apply it
   std::int32_t Attempts = 0;         // 0 or less makes no try
+  // Limits that keep a misbehaving server from filling memory or holding the caller: a longer
+  // body fails the fetch, and so does a fetch (all attempts together) that outlasts TotalTimeout.
+  std::int64_t MaxSize = 4 * 1024 * 1024;  // bytes; 0 = no cap
+  std::int32_t TotalTimeout = 20000;       // ms; negative = no deadline
 };
 
 // A file fetch; the user agent is the only header sent.
@@ -28,6 +33,10 @@ struct RIFileRequest {
   std::int32_t DataTimeout = -1;     // ms, send and receive; negative leaves the system default
   std::int32_t Attempts = 0;
   std::int32_t BufferSize = 65536;   // bytes read per call
+  std::int32_t TotalTimeout = 120000;  // ms for all attempts together; negative = no deadline
+  // Looks at a complete download (the file beside the target, the HTTP status) before it
+  // replaces the target: an empty text accepts it, any other text is why it is refused.
+  std::function<std::string(const std::string& file, std::int32_t httpStatus)> Accept;
 };
 
 struct RIStringResult {
@@ -35,13 +44,19 @@ struct RIStringResult {
   std::int32_t Code = 0;  // 200 on success, else a system-style error code, -1 after an exception
   std::string Body;
   bool Empty = true;
+  std::int32_t HttpStatus = 0;  // the server's status of the last answer; 0 when none came
 };
 
 struct RIFileResult {
   bool Error = false;
   std::int32_t Code = 0;   // as in RIStringResult
   std::int64_t Size = 0;   // size of the written file; -1 when its folder could not be created
+  std::int32_t HttpStatus = 0;
+  std::string Refusal;     // why the request's Accept refused the download
 };
+
+// Whether an HTTP status is a success (2xx).
+inline bool IsHttpSuccess(std::int32_t status) { return status >= 200 && status <= 299; }
 
 // The request values used everywhere in the system: one constant record.
 struct RBrowserRequest {
@@ -77,8 +92,8 @@ void InitFileRequest(std::string_view url, std::string_view userAgent, std::int3
 RIRequest BrowserStringRequest(std::string_view url);
 RIFileRequest BrowserFileRequest(std::string_view url);
 
-// Success for a caller: Error false and Empty false. The HTTP status is not examined: an error
-// page the server sends is a successful fetch of that page.
+// Success for a caller: Error false and Empty false. The HTTP status is not examined here (an
+// error page the server sends is a successful fetch of that page): callers look at HttpStatus.
 void DownloadString(const RIRequest& request, RIStringResult& result) noexcept;
 
 // DownloadString, then a non-empty body is decoded from UTF-8 (a leading byte-order mark
@@ -86,8 +101,8 @@ void DownloadString(const RIRequest& request, RIStringResult& result) noexcept;
 void DownloadText(const RIRequest& request, RIStringResult& result) noexcept;
 
 // Success for a caller: Error false, Size above 0 and the file present. The download goes into
-// a file beside the target and replaces the target only when it is complete, so a failed fetch
-// leaves an existing file as it was.
+// a file beside the target and replaces the target only when it is complete and the request's
+// Accept takes it, so a failed or refused fetch leaves an existing file as it was.
 void DownloadToFile(const RIFileRequest& request, const std::string& fileName,
                     RIFileResult& result) noexcept;
 

@@ -20,6 +20,11 @@ inline constexpr std::int32_t ErrHttpInvalidServerResponse = 12152;
 inline constexpr std::int32_t ErrHttpRedirectFailed = 12156;
 inline constexpr std::int32_t ErrInternetSecurityChannelError = 12157;
 
+// The answer is longer than the request's cap (the system's "file too large").
+inline constexpr std::int32_t ErrResponseTooLarge = 223;
+// The request's Accept refused what was downloaded (the system's "invalid data").
+inline constexpr std::int32_t ErrContentRefused = 13;
+
 // A request that allows no attempt at all.
 inline constexpr std::int32_t ErrInvalidParameter = 87;
 

@@ -51,6 +51,8 @@ using SlistPtr = std::unique_ptr<curl_slist, SlistDeleter>;
 // What the callbacks of one attempt share with it.
 struct Transfer {
   std::string* body = nullptr;
+  std::uint64_t maxBody = 0;  // 0: no cap
+  bool tooLarge = false;
   std::FILE* file = nullptr;
   bool connected = false;
   Clock::time_point lastActivity = Clock::now();
@@ -61,6 +63,10 @@ struct Transfer {
 std::size_t WriteToString(char* data, std::size_t size, std::size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
   t->lastActivity = Clock::now();
+  if (t->maxBody != 0 && t->body->size() + size * count > t->maxBody) {
+    t->tooLarge = true;
+    return 0;
+  }
   try {
     t->body->append(data, size * count);
   } catch (...) {
@@ -94,6 +100,7 @@ int OnConnected(void* user, char*, char*, int, int) {
 
 std::int32_t MapCurlError(CURLcode code, const Transfer& t) {
   if (t.threw) return ErrException;
+  if (t.tooLarge || code == CURLE_FILESIZE_EXCEEDED) return ErrResponseTooLarge;
   if (code == CURLE_WRITE_ERROR && t.writeErrno != 0) return t.writeErrno;
   switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -167,8 +174,11 @@ EasyPtr NewEasy(const std::string& url, curl_slist* headers, std::int32_t connec
 }
 
 // Runs one transfer; ends it when no byte has arrived for dataTimeout ms after the connection
-// stood. Returns 0 on success, else the error code of the result records.
-std::int32_t Perform(CURL* easy, Transfer& t, std::int32_t dataTimeout) {
+// stood, or at the deadline. Returns 0 on success, else the error code of the result records;
+// httpStatus gets the status of the last answer (0 when none came).
+std::int32_t Perform(CURL* easy, Transfer& t, std::int32_t dataTimeout, Clock::time_point deadline,
+                     std::int32_t& httpStatus) {
+  httpStatus = 0;
   MultiPtr multi(curl_multi_init());
   if (!multi) return ErrInternetOutOfHandles;
   if (curl_multi_add_handle(multi.get(), easy) != CURLM_OK) return ErrInternetOutOfHandles;
@@ -191,7 +201,12 @@ std::int32_t Perform(CURL* easy, Transfer& t, std::int32_t dataTimeout) {
       }
     }
     if (done || running == 0) break;
-    long waitMs = 1000;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+      stalled = true;
+      break;
+    }
+    long waitMs = static_cast<long>(std::min<long long>(1000, left));
     long curlWait = -1;
     if (curl_multi_timeout(multi.get(), &curlWait) == CURLM_OK && curlWait >= 0) waitMs = std::min(waitMs, curlWait);
     if (t.connected) {
@@ -205,6 +220,8 @@ std::int32_t Perform(CURL* easy, Transfer& t, std::int32_t dataTimeout) {
     curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(std::max(waitMs, 1L)), nullptr);
   }
   curl_multi_remove_handle(multi.get(), easy);
+  long status = 0;
+  if (curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK) httpStatus = static_cast<std::int32_t>(status);
   if (stalled) return ErrInternetTimeout;
   if (result == CURLE_OK && !t.threw) return 0;
   return MapCurlError(result, t);
@@ -225,6 +242,13 @@ void AddNoCacheHeaders(SlistPtr& list) {
   AddHeader(list, "Cache-Control", "no-cache");
 }
 
+// The moment a whole fetch must have ended by; far away when there is no deadline.
+Clock::time_point DeadlineAfter(std::int32_t totalTimeoutMs) {
+  return totalTimeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(totalTimeoutMs);
+}
+
+bool PastDeadline(Clock::time_point deadline) { return Clock::now() >= deadline; }
+
 // Zero would give up before the first byte could arrive; like a negative value it keeps the default.
 std::int32_t EffectiveDataTimeout(std::int32_t requested) {
   return requested > 0 ? requested : kDefaultDataTimeoutMs;
@@ -237,6 +261,7 @@ void DownloadString(const RIRequest& request, RIStringResult& result) noexcept {
   result.Code = 0;
   result.Body.clear();
   result.Empty = true;
+  result.HttpStatus = 0;
   try {
     if (!GlobalInit()) {
       result.Error = true;
@@ -254,17 +279,22 @@ void DownloadString(const RIRequest& request, RIStringResult& result) noexcept {
     if (!request.AcceptLanguage.empty()) AddHeader(headers, "Accept-Language", request.AcceptLanguage);
     AddHeader(headers, "Accept", request.Accept);
     AddNoCacheHeaders(headers);
+    const Clock::time_point deadline = DeadlineAfter(request.TotalTimeout);
     for (std::int32_t attempt = 1; attempt <= request.Attempts; ++attempt) {
       result.Error = false;
+      std::int32_t code = 0;
       try {
         result.Body.clear();
         Transfer t;
         t.body = &result.Body;
+        t.maxBody = request.MaxSize > 0 ? static_cast<std::uint64_t>(request.MaxSize) : 0;
         EasyPtr easy = NewEasy(request.URL, headers.get(), request.ConnectTimeout, t);
         if (!easy) throw std::bad_alloc();
         curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, WriteToString);
         curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &t);
-        const std::int32_t code = Perform(easy.get(), t, kDefaultDataTimeoutMs);
+        if (request.MaxSize > 0)
+          curl_easy_setopt(easy.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.MaxSize));
+        code = Perform(easy.get(), t, kDefaultDataTimeoutMs, deadline, result.HttpStatus);
         if (code == 0) break;
         result.Error = true;
         result.Code = code;
@@ -274,6 +304,8 @@ void DownloadString(const RIRequest& request, RIStringResult& result) noexcept {
       }
       // A broken transfer is not a result: its partial body is dropped.
       result.Body.clear();
+      // Another attempt would meet the same oversized answer, and none fits after the deadline.
+      if (code == ErrResponseTooLarge || PastDeadline(deadline)) break;
       if (attempt < request.Attempts) std::this_thread::sleep_for(kAttemptPause);
     }
   } catch (...) {
@@ -290,6 +322,8 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
   result.Error = false;
   result.Code = 0;
   result.Size = 0;
+  result.HttpStatus = 0;
+  result.Refusal.clear();
   std::string temp;
   try {
     const std::string folder = ExtractFilePath(fileName);
@@ -320,6 +354,7 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
     const long buffer = std::clamp<long>(request.BufferSize > 0 ? request.BufferSize : BrowserRequest.BufferSize,
                                          kMinBuffer, CURL_MAX_READ_SIZE);
     temp = SiblingTempName(fileName);
+    const Clock::time_point deadline = DeadlineAfter(request.TotalTimeout);
     for (std::int32_t attempt = 1; attempt <= request.Attempts; ++attempt) {
       result.Error = false;
       std::FILE* file = std::fopen(temp.c_str(), "wb");
@@ -338,7 +373,7 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
         curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, WriteToFile);
         curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &t);
         curl_easy_setopt(easy.get(), CURLOPT_BUFFERSIZE, buffer);
-        code = Perform(easy.get(), t, EffectiveDataTimeout(request.DataTimeout));
+        code = Perform(easy.get(), t, EffectiveDataTimeout(request.DataTimeout), deadline, result.HttpStatus);
       } catch (...) {
         code = ErrException;
       }
@@ -346,7 +381,15 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
       if (code == 0) break;
       result.Error = true;
       result.Code = code;
+      if (PastDeadline(deadline)) break;
       if (attempt < request.Attempts) std::this_thread::sleep_for(kAttemptPause);
+    }
+    if (!result.Error && request.Accept) {
+      result.Refusal = request.Accept(temp, result.HttpStatus);
+      if (!result.Refusal.empty()) {
+        result.Error = true;
+        result.Code = ErrContentRefused;
+      }
     }
     if (!result.Error) {
       std::error_code ec;

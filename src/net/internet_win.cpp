@@ -57,11 +57,27 @@ std::string HeaderLine(const char* name, const std::string& value) {
   return value.empty() ? std::string() : std::string(name) + ": " + value + "\r\n";
 }
 
-// Reads the whole answer through the sink; 0 when it ended cleanly, else the error code.
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point DeadlineAfter(std::int32_t totalTimeoutMs) {
+  return totalTimeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(totalTimeoutMs);
+}
+
+// The status of the answer; 0 when there is none (not HTTP).
+std::int32_t HttpStatusOf(HINTERNET url) {
+  DWORD status = 0;
+  DWORD length = sizeof status;
+  if (!HttpQueryInfoA(url, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr)) return 0;
+  return static_cast<std::int32_t>(status);
+}
+
+// Reads the whole answer through the sink; 0 when it ended cleanly, else the error code. The
+// deadline is looked at between reads: each read is bounded by the receive timeout.
 template <typename Sink>
-std::int32_t ReadAll(HINTERNET url, DWORD chunkSize, Sink&& sink) {
+std::int32_t ReadAll(HINTERNET url, DWORD chunkSize, Clock::time_point deadline, Sink&& sink) {
   std::string chunk;
   for (;;) {
+    if (Clock::now() >= deadline) return ErrInternetTimeout;
     DWORD available = 0;
     if (!InternetQueryDataAvailable(url, &available, 0, 0)) return LastError();
     if (available == 0) return 0;
@@ -82,6 +98,7 @@ void DownloadString(const RIRequest& request, RIStringResult& result) noexcept {
   result.Code = 0;
   result.Body.clear();
   result.Empty = true;
+  result.HttpStatus = 0;
   try {
     Handle session(InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) {
@@ -98,15 +115,20 @@ void DownloadString(const RIRequest& request, RIStringResult& result) noexcept {
                                 HeaderLine("Accept-Language", request.AcceptLanguage) +
                                 HeaderLine("Accept", request.Accept);
     ApplyTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, request.ConnectTimeout);
+    const Clock::time_point deadline = DeadlineAfter(request.TotalTimeout);
     for (std::int32_t attempt = 1; attempt <= request.Attempts; ++attempt) {
       result.Error = false;
+      std::int32_t code = 0;
       try {
         result.Body.clear();
         Handle url(InternetOpenUrlA(session.get(), request.URL.c_str(), headers.empty() ? nullptr : headers.c_str(),
                                     headers.empty() ? 0 : static_cast<DWORD>(-1), kOpenFlags, 0));
-        std::int32_t code = url ? 0 : LastError();
+        code = url ? 0 : LastError();
         if (url) {
-          code = ReadAll(url.get(), 0, [&](const char* data, DWORD size) {
+          result.HttpStatus = HttpStatusOf(url.get());
+          code = ReadAll(url.get(), 0, deadline, [&](const char* data, DWORD size) {
+            if (request.MaxSize > 0 && result.Body.size() + size > static_cast<std::uint64_t>(request.MaxSize))
+              return ErrResponseTooLarge;
             result.Body.append(data, size);
             return std::int32_t{0};
           });
@@ -120,6 +142,8 @@ void DownloadString(const RIRequest& request, RIStringResult& result) noexcept {
       }
       // A broken transfer is not a result: its partial body is dropped.
       result.Body.clear();
+      // Another attempt would meet the same oversized answer, and none fits after the deadline.
+      if (code == ErrResponseTooLarge || Clock::now() >= deadline) break;
       if (attempt < request.Attempts) std::this_thread::sleep_for(kAttemptPause);
     }
   } catch (...) {
@@ -136,6 +160,8 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
   result.Error = false;
   result.Code = 0;
   result.Size = 0;
+  result.HttpStatus = 0;
+  result.Refusal.clear();
   std::string temp;
   try {
     const std::string folder = ExtractFilePath(fileName);
@@ -166,6 +192,7 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
     ApplyTimeout(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, request.DataTimeout);
     const DWORD buffer = static_cast<DWORD>(request.BufferSize > 0 ? request.BufferSize : BrowserRequest.BufferSize);
     temp = SiblingTempName(fileName);
+    const Clock::time_point deadline = DeadlineAfter(request.TotalTimeout);
     for (std::int32_t attempt = 1; attempt <= request.Attempts; ++attempt) {
       result.Error = false;
       HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -181,7 +208,8 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
                                     headers.empty() ? 0 : static_cast<DWORD>(-1), kOpenFlags, 0));
         code = url ? 0 : LastError();
         if (url) {
-          code = ReadAll(url.get(), buffer, [&](const char* data, DWORD size) {
+          result.HttpStatus = HttpStatusOf(url.get());
+          code = ReadAll(url.get(), buffer, deadline, [&](const char* data, DWORD size) {
             DWORD written = 0;
             if (!WriteFile(file, data, size, &written, nullptr) || written != size) return LastError();
             return std::int32_t{0};
@@ -194,7 +222,15 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
       if (code == 0) break;
       result.Error = true;
       result.Code = code;
+      if (Clock::now() >= deadline) break;
       if (attempt < request.Attempts) std::this_thread::sleep_for(kAttemptPause);
+    }
+    if (!result.Error && request.Accept) {
+      result.Refusal = request.Accept(temp, result.HttpStatus);
+      if (!result.Refusal.empty()) {
+        result.Error = true;
+        result.Code = ErrContentRefused;
+      }
     }
     if (!result.Error) {
       std::error_code ec;

@@ -22,7 +22,7 @@ std::string RawCommandLine();
 // - "--name=value" keeps the key and quotes the value: --name="value" (an empty value stays empty);
 // - anything else is a value and is quoted whole, "/name" included, since '/' begins a path here;
 // - the quote is '"', or '\'' when the text holds '"'. The reader knows no escape character,
-//   so a text holding both quote characters is left unquoted.
+//   so a text holding both is closed in NUL bytes, which no argument can hold.
 std::string QuoteCommandLineArgument(const std::string& arg);
 
 // The program path (in double quotes when it holds a space), then every argument through

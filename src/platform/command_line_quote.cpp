@@ -7,8 +7,8 @@ namespace {
 std::string Quoted(const std::string& value) {
   const bool hasDouble = value.find('"') != std::string::npos;
   const bool hasSingle = value.find('\'') != std::string::npos;
-  if (hasDouble && hasSingle) return value;  // no quoting can carry both
-  const char q = hasDouble ? '\'' : '"';
+  // No argument can hold a NUL byte, so it closes a value that holds both quote characters.
+  const char q = hasDouble ? (hasSingle ? '\0' : '\'') : '"';
   return q + value + q;
 }
 

@@ -9,6 +9,10 @@ namespace ashtint {
 // from it gives end of input at once.
 void DetachConsole();
 
+// Writes to an output whose reader has gone (a closed pipe, `| head`) fail instead of ending the
+// process, so the run and its log go on to the end. Called once at start-up.
+void KeepRunningWhenOutputCloses();
+
 // Whether standard output is an interactive terminal (not a file or a pipe).
 bool StdoutIsTerminal();
 

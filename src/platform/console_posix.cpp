@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -23,6 +24,8 @@ void DetachConsole() {
   if (fd > STDERR_FILENO) ::close(fd);
   std::clearerr(stdin);
 }
+
+void KeepRunningWhenOutputCloses() { ::signal(SIGPIPE, SIG_IGN); }
 
 bool StdoutIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 

@@ -8,6 +8,9 @@ namespace ashtint {
 
 void DetachConsole() { FreeConsole(); }
 
+// A write to a closed pipe already fails there without a signal.
+void KeepRunningWhenOutputCloses() {}
+
 bool StdoutIsTerminal() { return _isatty(_fileno(stdout)) != 0; }
 
 void ShowMessageBox(const std::string& caption, const std::string& text, TMessageIcon icon) {

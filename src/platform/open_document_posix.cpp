@@ -20,7 +20,11 @@ bool OpenDocument(const std::string& target) {
   sigset_t none;
   sigemptyset(&none);
   posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
+  sigset_t defaults;  // and with SIGPIPE as the system has it (this program ignores it)
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
   const int rc = posix_spawnp(&pid, "xdg-open", nullptr, &attr, argv, environ);
   posix_spawnattr_destroy(&attr);

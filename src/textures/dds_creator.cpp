@@ -1,5 +1,6 @@
 #include "textures/dds_creator.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -53,12 +54,17 @@ bool EncodeDDS(TBitmap32& image, int format, bool withChain, TBytesArray& file) 
   return true;
 }
 
-bool DecodeDDS(const TBytesArray& file, TDDSInfo& info, TBitmap32& image) {
-  if (!ReadDDSInfo(file, info)) return false;
+// Whether the texture written for an image of this size fits the format's limits; asked before
+// decoding, so a texture that cannot be written is never decoded.
+bool CanEncode(int format, int width, int height, bool withChain) {
+  std::vector<std::uint64_t> sizes;
+  return DDSLevelSizes(format, width, height, withChain, sizes);
+}
+
+void DecodeDDS(const TBytesArray& file, const TDDSInfo& info, TBitmap32& image) {
   image.SetSize(info.Width, info.Height);
   DecodeDXTImage(file.data() + DDSHeaderBytes, info.Format == DDSFormatDXT1, info.Width,
                  StoreBitmapBlock, &image, info.Height);
-  return true;
 }
 
 bool CreateColorDDSImpl(TBytesArray& stream, int width, int height, std::string_view colorText) {
@@ -80,10 +86,12 @@ bool RepaintDDSImpl(TBytesArray& stream, std::string_view colorText) {
   if (!ParseColorText(colorText, color)) return false;
   const bool colorHasAlpha = colorText.size() > 7;
   TDDSInfo info;
-  TBitmap32 image;
-  if (!DecodeDDS(stream, info, image)) return false;
+  if (!ReadDDSInfo(stream, info)) return false;
   const int w = info.Width < 4 ? 4 : info.Width;
   const int h = info.Height < 4 ? 4 : info.Height;
+  if (!CanEncode(info.Format, w, h, info.HasChain)) return false;
+  TBitmap32 image;
+  DecodeDDS(stream, info, image);
   if (w != image.Width || h != image.Height) {
     // Extended at the right and bottom; added pixels are transparent.
     TBitmap32 larger;
@@ -105,8 +113,15 @@ bool RepaintDDSImpl(TBytesArray& stream, std::string_view colorText) {
 
 bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
   TDDSInfo info;
+  if (!ReadDDSInfo(stream, info)) return false;
+  int w = info.Width, h = info.Height;
+  if (ratio > 0) {
+    w = std::max(info.Width / ratio, 16);
+    h = std::max(info.Height / ratio, 16);
+  }
+  if (!CanEncode(info.Format, w, h, info.HasChain)) return false;
   TBitmap32 image;
-  if (!DecodeDDS(stream, info, image)) return false;
+  DecodeDDS(stream, info, image);
   if (visibility < 100) {
     for (std::uint32_t& p : image.Pixels) {
       if (visibility < 1) {
@@ -119,12 +134,7 @@ bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
       p = out;
     }
   }
-  if (ratio > 0) {
-    int w = info.Width / ratio, h = info.Height / ratio;
-    if (w < 16) w = 16;
-    if (h < 16) h = 16;
-    if ((w != info.Width || h != info.Height) && !ResampleBitmap(image, w, h)) return false;
-  }
+  if ((w != info.Width || h != info.Height) && !ResampleBitmap(image, w, h)) return false;
   TBytesArray file;
   if (!EncodeDDS(image, info.Format, info.HasChain, file)) return false;
   stream.swap(file);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <thread>
 
@@ -141,7 +142,7 @@ TEST_F(ArchiveRead, DamagedAndForeignFilesRaiseClearErrors) {
       FAIL() << name << " opened";
     } catch (const E7zError& e) {
       EXPECT_EQ(e.Code(), 1);
-      EXPECT_STREQ(e.what(), "Incorrect function.");
+      EXPECT_EQ(std::string(e.what()), out_ / name + ": Incorrect function.") << "names the package";
       EXPECT_STREQ(e.ClassName(), "E7zError");
     }
   }
@@ -175,6 +176,40 @@ TEST_F(ArchiveRead, DamagedAndForeignFilesRaiseClearErrors) {
       EXPECT_NE(std::string(e.what()).find("CRC error"), std::string::npos) << e.what();
     }
   }
+}
+
+TEST_F(ArchiveRead, ReadErrorDuringExtractionCarriesTheSystemsText) {
+  TTestSource package(ReadFile(infoZip_));
+  auto archive = CreateInArchive(szabi::CLSID_CFormatZip, LibraryPath());
+  archive->OpenStream(package);
+  package.beforeRead = [] { throw EInOutError("Cannot read file \"game.pkg\". Input/output error"); };
+  TMemoryStream m;
+  try {
+    archive->ExtractItem(0, m, false);
+    FAIL() << "extracted from a package that cannot be read";
+  } catch (const EInOutError& e) {
+    EXPECT_STREQ(e.what(), "Cannot read file \"game.pkg\". Input/output error");
+  }
+}
+
+// The mapped copies of a library file in this process.
+int Mappings(const std::string& path) {
+  std::ifstream maps("/proc/self/maps");
+  int n = 0;
+  for (std::string line; std::getline(maps, line);) n += line.find(path) != std::string::npos;
+  return n;
+}
+
+TEST_F(ArchiveRead, LibraryIsLoadedOncePerProcessAndStays) {
+  // A private copy, so that no other test's use of the library counts.
+  const std::string copy = out_ / "own7z.so";
+  std::filesystem::copy_file(LibraryPath(), copy);
+  { CreateInArchive(szabi::CLSID_CFormatZip, copy)->OpenFile(pyZip_); }
+  const int mapped = Mappings(copy);
+  EXPECT_GT(mapped, 0) << "unloaded when its only archive object went";
+  std::vector<I7zInArchivePtr> many;
+  for (int i = 0; i < 8; ++i) many.push_back(CreateInArchive(szabi::CLSID_CFormatZip, copy));
+  EXPECT_EQ(Mappings(copy), mapped) << "loaded again";
 }
 
 TEST_F(ArchiveRead, TwoThreadsReadTwoPackagesAtOnce) {

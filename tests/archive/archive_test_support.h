@@ -3,16 +3,21 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "archive/module_loader.h"
+#include "common/exceptions.h"
+#include "common/streams.h"
 
 namespace ashtint::test {
 
@@ -39,6 +44,36 @@ class TempFolder {
 
  private:
   std::string path_;
+};
+
+// A read-only stream over bytes that may report another size than it holds (a file cut
+// meanwhile); beforeRead runs before every read and may throw, like a failing disk.
+class TTestSource final : public TStream {
+ public:
+  explicit TTestSource(std::string bytes, std::int64_t reportedSize = -1)
+      : bytes_(std::move(bytes)), size_(reportedSize < 0 ? std::int64_t(bytes_.size()) : reportedSize) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    if (beforeRead) beforeRead();
+    const std::size_t n = std::min(count, bytes_.size() - std::min(bytes_.size(), pos_));
+    std::memcpy(buffer, bytes_.data() + pos_, n);
+    pos_ += n;
+    return n;
+  }
+  std::size_t Write(const void*, std::size_t) override { throw EInOutError("read only"); }
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override {
+    const std::int64_t base = origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soCurrent ? std::int64_t(pos_) : size_;
+    pos_ = std::size_t(base + offset);
+    return std::int64_t(pos_);
+  }
+  void SetSize(std::int64_t) override { throw EInOutError("read only"); }
+  std::int64_t Size() override { return size_; }
+
+  std::function<void()> beforeRead;
+
+ private:
+  std::string bytes_;
+  std::int64_t size_;
+  std::size_t pos_ = 0;
 };
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {

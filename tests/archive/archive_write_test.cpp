@@ -226,6 +226,45 @@ TEST(ArchiveWrite, FailuresRaiseAndLeaveNoHalfWrittenFile) {
   EXPECT_THROW(SetCompressionMethod(*bad, 4), ERangeError);
 }
 
+TEST(ArchiveWrite, SourcesOfAnotherSizeFailAndTheArchiveThereStays) {
+  TempFolder src, out;
+  const std::string target = out / "pack.wotmod";
+  WriteFile(src / "a.txt", std::string(100, 'a'));
+  auto good = StoredWriter();
+  good->AddFiles(src.Path(), "", "*.txt", false);
+  good->SaveToFile(target);
+  const std::string before = ReadFile(target);
+
+  const auto saveFails = [&](I7zOutArchive& archive, const std::string& expected) {
+    try {
+      archive.SaveToFile(target);
+      ADD_FAILURE() << "saved: " << expected;
+    } catch (const EInOutError& e) {
+      EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ReadFile(target), before) << expected;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.Path()), {}), 1) << "nothing left beside it";
+  };
+  // A file cut or grown after it was added.
+  auto cut = StoredWriter();
+  cut->AddFiles(src.Path(), "", "*.txt", false);
+  WriteFile(src / "a.txt", std::string(40, 'a'));
+  saveFails(*cut, "ended after 40 of the 100 bytes announced");
+  auto grown = StoredWriter();
+  grown->AddFiles(src.Path(), "", "*.txt", false);
+  WriteFile(src / "a.txt", std::string(400, 'a'));
+  saveFails(*grown, "holds more than the 40 bytes announced");
+
+  // A short stream; while it is read, the final name still holds the old archive.
+  auto stream = std::make_shared<TTestSource>(std::string(10, 's'), 64);
+  bool targetTouched = false;
+  stream->beforeRead = [&] { targetTouched = targetTouched || ReadFile(target) != before; };
+  auto shortOne = StoredWriter();
+  shortOne->AddStream(stream, "s.bin");
+  saveFails(*shortOne, "for item s.bin ended after 10 of the 64 bytes announced");
+  EXPECT_FALSE(targetTouched);
+}
+
 TEST(ArchiveWrite, FilesOf2GiBAreRefusedNotWrapped) {
   TempFolder src;
   WriteFile(src / "small.txt", "s");

@@ -145,7 +145,7 @@ TEST_F(CfgRefreshTest, FetchedVersionsLaterLinesWinUntilBothArePositive) {
   const std::string local = dir / "CrashTanks.cfg";
   test::WriteFileBytes(local, "config_version = 5\n");
   // Version 1 is replaced by 9 before a soft version is seen: 9 > 5.
-  repo.Put("CrashTanks.cfg", "config_version = 1\nconfig_version = 9\nsoft_version = 1\n");
+  repo.Put("CrashTanks.cfg", "config_version = 1\nconfig_version = 9\nsoft_version = 1\nroot\n");
   EXPECT_EQ(RefreshCfgFile(local, kBuild, repo.Base()), crUpdated);
   // Both positive after two lines: the later 99 is never looked at.
   test::WriteFileBytes(local, "config_version = 5\n");
@@ -154,10 +154,73 @@ TEST_F(CfgRefreshTest, FetchedVersionsLaterLinesWinUntilBothArePositive) {
 }
 
 TEST_F(CfgRefreshTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
-  repo.Put("CrashTanks.cfg", "config_version = 2\nsoft_version = 1\n");
-  EXPECT_EQ(RefreshCfgFile(dir / "no-such-folder/CrashTanks.cfg", kBuild, repo.Base()), crWriteFailed);
+  repo.Put("CrashTanks.cfg", "config_version = 2\nsoft_version = 1\nroot\n");
+  std::string why;
+  EXPECT_EQ(RefreshCfgFile(dir / "no-such-folder/CrashTanks.cfg", kBuild, repo.Base(), &why), crWriteFailed);
+  EXPECT_NE(why.find("No such file or directory"), std::string::npos) << why;
   EXPECT_FALSE(fs::exists(dir / "no-such-folder"));
-  EXPECT_STREQ(CfgRefreshWord(crWriteFailed), "Disconnect");
+
+  // Its own word on the console and a log line with the reason, never "Disconnect".
+  std::string console, log;
+  RefreshCfgFiles(
+      dir / "no-such-folder/", kBuild, repo.Base(), [&](const std::string& t) { console += t; },
+      [&](const std::string& t) { console += t + "\n"; }, [&](const std::string& t) { log += t + "\n"; });
+  EXPECT_NE(console.find("          CrashTanks.cfg...   Cannot write the file!\n"), std::string::npos) << console;
+  EXPECT_NE(log.find("Refresh CrashTanks.cfg: Cannot write the file! (cannot create "), std::string::npos) << log;
+  EXPECT_NE(log.find("Refresh MapTanks.cfg: Disconnect (HTTP status 404)"), std::string::npos) << log;
+}
+
+TEST_F(CfgRefreshTest, OnlyASuccessfulTextAnswerOfAUsableConfigurationReplacesTheFile) {
+  const std::string local = dir / "CrashTanks.cfg";
+  const std::string original = "config_version = 1\nsoft_version = 1\nvehicles\\\n\t\\crash\\\n";
+  const std::string good = "config_version = 2\nsoft_version = 1\nvehicles\\\n\t\\crash\\*.visual\n";
+  test::WriteFileBytes(local, original);
+  // What the repository answers: status, body and whether a length is sent.
+  std::mutex mutex;
+  int status = 200;
+  std::string body;
+  bool withLength = true;
+  LoopbackServer server([&](LoopbackServer&, int fd, const HttpRequest&) {
+    std::lock_guard lock(mutex);
+    if (withLength)
+      LoopbackServer::SendResponse(fd, status, "Status", body);
+    else
+      LoopbackServer::SendAll(fd, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
+  });
+  struct Case {
+    const char* what;
+    int status;
+    std::string body;
+    bool withLength;
+    const char* why;
+  };
+  for (const Case& c : {
+           Case{"error page with version lines", 503, good, true, "HTTP status 503"},
+           Case{"portal page with version lines", 200,
+                "<html>\n<body>\nconfig_version = 9\nsoft_version = 1\n<p>Sign in</p>\n</body>\n</html>\n", true,
+                "not a configuration file"},
+           Case{"binary bytes", 200, good + std::string("\0\x01\x02", 3), true, "not text"},
+           Case{"cut short without a length", 200, "config_version = 2\nsoft_version = 1\n", false, "no configuration roots"},
+           Case{"far too large", 200, good + std::string(2 * 1024 * 1024, '#'), true, "too large"},
+       }) {
+    {
+      std::lock_guard lock(mutex);
+      status = c.status;
+      body = c.body;
+      withLength = c.withLength;
+    }
+    std::string why;
+    EXPECT_EQ(RefreshCfgFile(local, kBuild, server.Url("/configs/"), &why), crDisconnect) << c.what;
+    EXPECT_NE(why.find(c.why), std::string::npos) << c.what << ": " << why;
+    EXPECT_EQ(test::ReadFileBytes(local), original) << c.what;
+  }
+  {
+    std::lock_guard lock(mutex);
+    status = 200;
+    body = good;
+  }
+  EXPECT_EQ(RefreshCfgFile(local, kBuild, server.Url("/configs/")), crUpdated);
+  EXPECT_EQ(Files(), std::vector<std::string>{"CrashTanks.cfg"});
 }
 
 TEST_F(CfgRefreshTest, RefreshesTheFourFilesWithTheEngineLines) {

@@ -37,7 +37,8 @@ class EngineEnv {
   std::filesystem::path engine() const { return programDir() / "AshtintCreator2"; }
 
   test_support::ProcessResult Run(const std::vector<std::string>& args, const std::string& input = "\n",
-                                  const std::vector<std::string>& environment = {}) const {
+                                  const std::vector<std::string>& environment = {},
+                                  const test_support::RunOptions& options = {}) const {
     // Tests never reach the real network: unless a test names a server, the online addresses
     // point at a closed port on this machine.
     std::vector<std::string> env = environment;
@@ -46,7 +47,7 @@ class EngineEnv {
       for (const auto& e : environment) given = given || e.rfind(std::string(name) + "=", 0) == 0;
       if (!given) env.push_back(std::string(name) + "=http://127.0.0.1:1/");
     }
-    return test_support::RunProcess(engine().string(), args, input, env);
+    return test_support::RunProcess(engine().string(), args, input, env, options);
   }
 
   // A client folder that the examination accepts: executables, version, paths, packages.

@@ -2,6 +2,8 @@
 // archive library download.
 #include <gtest/gtest.h>
 
+#include <mutex>
+
 #include "common/exit_codes.h"
 #include "e2e/engine_env.h"
 #include "test_support/loopback_server.h"
@@ -13,9 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Serves the repository's own configuration files under /configs/ and a library at the download path.
-LoopbackServer::Handler Repository(const std::string& library) {
-  return [library](LoopbackServer&, int fd, const HttpRequest& request) {
+// Serves the repository's own configuration files under /configs/.
+LoopbackServer::Handler Repository() {
+  return [](LoopbackServer&, int fd, const HttpRequest& request) {
     const std::string prefix = "/configs/";
     if (request.Target.rfind(prefix, 0) == 0) {
       const auto file = fs::path(ASHTINT_SOURCE_DIR) / "configs" / request.Target.substr(prefix.size());
@@ -23,10 +25,6 @@ LoopbackServer::Handler Repository(const std::string& library) {
         LoopbackServer::SendResponse(fd, 200, "OK", ReadFile(file));
         return;
       }
-    }
-    if (request.Target.rfind("/pub/api/v2/modules.php", 0) == 0 && !library.empty()) {
-      LoopbackServer::SendResponse(fd, 200, "OK", library);
-      return;
     }
     LoopbackServer::SendResponse(fd, 404, "Not Found", "<html>no such file</html>");
   };
@@ -37,7 +35,7 @@ LoopbackServer::Handler Repository(const std::string& library) {
 TEST(EngineOnline, ConfigurationRefreshWritesResultsInColumn31) {
   EngineEnv env;
   const auto client = env.MakeClient();
-  LoopbackServer server(Repository(""));
+  LoopbackServer server(Repository());
   const std::vector<std::string> online{"ASHTINT_CONFIGS_BASE_URL=" + server.Url("/configs/")};
 
   auto r = env.Run({"--wot-path=" + client.string(), "--auto-close-console"}, "\n", online);
@@ -84,6 +82,10 @@ TEST(EngineOnline, MissingArchiveLibraryIsDownloadedOrEndsTheRunWith16009) {
   const auto client = env.MakeClient();
   const std::vector<std::string> args{"--wot-path=" + client.string(), "--no-update-configs", "--DPT-mod=FFFFFF",
                                       "--auto-close-console", "--log"};
+  const std::string library = ReadFile(ASHTINT_SYSTEM_SEVENZIP_FILE);
+  ASSERT_GT(library.size(), 100000u);
+  const auto local = env.programDir() / "7z.so";
+  const auto logFile = env.programDir() / "AshtintCreator2.log";
 
   const std::vector<std::string> unreachable{
       "ASHTINT_SYSTEM_SEVENZIP=" + (env.root() / "no-such-7z.so").string(),
@@ -92,23 +94,80 @@ TEST(EngineOnline, MissingArchiveLibraryIsDownloadedOrEndsTheRunWith16009) {
   EXPECT_EQ(r.code, ashtint::ecSevenZipMissing) << r.out;
   EXPECT_NE(r.out.find("  > Download 7z.so... Failed!\r\n\r\n    Press enter to exit..."), std::string::npos)
       << r.out;
-  EXPECT_FALSE(fs::exists(env.programDir() / "7z.so"));
+  EXPECT_FALSE(fs::exists(local));
 
-  LoopbackServer server(Repository("a library's bytes"));
+  // What the download path answers: (status, body, whether a length is sent).
+  std::mutex mutex;
+  int status = 200;
+  std::string body;
+  bool withLength = true;
+  LoopbackServer server([&](LoopbackServer&, int fd, const HttpRequest& request) {
+    if (request.Target.rfind("/pub/api/v2/modules.php", 0) != 0) {
+      LoopbackServer::SendResponse(fd, 404, "Not Found", "");
+      return;
+    }
+    std::lock_guard lock(mutex);
+    if (withLength)
+      LoopbackServer::SendResponse(fd, status, "Status", body);
+    else
+      LoopbackServer::SendAll(fd, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
+  });
   const std::vector<std::string> served{"ASHTINT_SYSTEM_SEVENZIP=" + (env.root() / "no-such-7z.so").string(),
                                         "ASHTINT_SITE_URL=" + server.Url("")};
+  struct Answer {
+    const char* what;
+    int status;
+    std::string body;
+    bool withLength;
+    const char* logged;
+  };
+  for (const Answer& a : {Answer{"empty answer", 200, "", true, "the server's answer is empty"},
+                          Answer{"error page", 404, "<html>Not Found</html>", true, "HTTP status 404"},
+                          Answer{"not a library", 200, "a library's bytes", true, "no ELF header"},
+                          Answer{"cut short without a length", 200, library.substr(0, library.size() / 2), false,
+                                 "it is cut short"}}) {
+    {
+      std::lock_guard lock(mutex);
+      status = a.status;
+      body = a.body;
+      withLength = a.withLength;
+    }
+    fs::remove(logFile);
+    r = env.Run(args, "\n", served);
+    EXPECT_EQ(r.code, ashtint::ecSevenZipMissing) << a.what << "\n" << r.out;
+    EXPECT_NE(r.out.find("  > Download 7z.so... Failed!\r\n"), std::string::npos) << a.what << "\n" << r.out;
+    EXPECT_FALSE(fs::exists(local)) << a.what;
+    EXPECT_NE(ReadFile(logFile).find(a.logged), std::string::npos) << a.what << "\n" << ReadFile(logFile);
+    EXPECT_EQ(std::distance(fs::directory_iterator(env.programDir()), {}), 2) << "engine and log only";
+  }
+
+  {
+    std::lock_guard lock(mutex);
+    status = 200;
+    body = library;
+    withLength = true;
+  }
   r = env.Run(args, "\n", served);
   EXPECT_NE(r.out.find("  > Download 7z.so... OK\r\n\r\n"), std::string::npos) << r.out;
-  EXPECT_EQ(ReadFile(env.programDir() / "7z.so"), "a library's bytes");
-  EXPECT_NE(ReadFile(env.programDir() / "AshtintCreator2.log").find(": SevenZip file: " + env.programDir().string() +
-                                                                    "/7z.so\r\n"),
+  EXPECT_TRUE(ReadFile(local) == library);
+  EXPECT_NE(ReadFile(logFile).find(": SevenZip file: " + env.programDir().string() + "/7z.so\r\n"),
             std::string::npos);
 
   // A library next to the engine is used as it is; no stage means no check at all.
   const auto before = server.Connections();
   r = env.Run(args, "\n", served);
   EXPECT_EQ(r.out.find("Download 7z.so"), std::string::npos);
-  fs::remove(env.programDir() / "7z.so");
+  EXPECT_EQ(r.out.find("Check 7z.so"), std::string::npos);
+
+  // One that cannot be loaded is named at once, with what to do, and is not downloaded again.
+  WriteFile(local, "");
+  r = env.Run(args, "\n", served);
+  EXPECT_EQ(r.code, ashtint::ecSevenZipMissing) << r.out;
+  EXPECT_NE(r.out.find("  > Check 7z.so... Failed!\r\n    The archive library " + local.string() +
+                       " cannot be used: it is empty. Replace or delete it"),
+            std::string::npos)
+      << r.out;
+  fs::remove(local);
   r = env.Run({"--wot-path=" + client.string(), "--no-update-configs"}, "\n", unreachable);
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(server.Connections(), before);

@@ -98,6 +98,12 @@ TEST(EngineStartup, GoodClientRunEndsWithZeroAndPrintsItsPaths) {
   EXPECT_NE(viaExe.out.find("Game path: " + client.string() + "/\r\n"), std::string::npos);
   EXPECT_NE(viaExe.out.find("    " + env.programDir().string() + "/\r\n"), std::string::npos);
   EXPECT_EQ(viaExe.out.find("Press enter to exit..."), std::string::npos);
+
+  // Whatever one argument holds arrives whole, both quote characters included.
+  const auto quoted = env.MakeClient("it's a \"quoted\" client");
+  const auto both = env.Run({"--wot-path=" + quoted.string(), "--no-update-configs", "--auto-close-console"});
+  EXPECT_EQ(both.code, 0) << both.out;
+  EXPECT_NE(both.out.find("    Game path: " + quoted.string() + "/\r\n"), std::string::npos) << both.out;
 }
 
 TEST(EngineStartup, LogBlocksAppendAndNameWithoutLogWritesNothing) {
@@ -130,6 +136,16 @@ TEST(EngineStartup, LogBlocksAppendAndNameWithoutLogWritesNothing) {
   const std::string both = ReadFile(logFile);
   EXPECT_EQ(both.rfind(first + "\r\n" + open, 0), 0u);
   EXPECT_EQ(Count(both, close), 2u);
+
+  // Output nobody reads (a closed pipe, `| head`) does not end the run: the block still closes.
+  r = env.Run({"--log", "--rewrite-log", "--wot-path=" + client.string(), "--no-update-configs",
+               "--auto-close-console"}, "\n", {}, {.closedOutput = true});
+  EXPECT_TRUE(r.exited) << "ended by a signal";
+  EXPECT_EQ(r.code, 0);
+  const std::string piped = ReadFile(logFile);
+  EXPECT_NE(piped.find(": CPU Count: "), std::string::npos) << piped;
+  ASSERT_GE(piped.size(), close.size());
+  EXPECT_EQ(piped.substr(piped.size() - close.size()), close);
 
   // A log-name in a missing folder creates it.
   const auto nested = env.root() / "logs" / "deep" / "run.log";

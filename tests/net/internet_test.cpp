@@ -65,6 +65,7 @@ TEST_F(InternetTest, ErrorPageIsASuccessfulFetchOfThatPage) {
   EXPECT_EQ(result.Code, 200);
   EXPECT_EQ(result.Body, page);
   EXPECT_FALSE(result.Empty);
+  EXPECT_EQ(result.HttpStatus, 404) << "the status is there for callers to judge";
 
   // An empty answer is no error, but Empty tells the caller there is nothing.
   LoopbackServer empty([](LoopbackServer&, int fd, const HttpRequest&) {
@@ -74,6 +75,50 @@ TEST_F(InternetTest, ErrorPageIsASuccessfulFetchOfThatPage) {
   EXPECT_FALSE(result.Error);
   EXPECT_EQ(result.Code, 200);
   EXPECT_TRUE(result.Empty);
+  EXPECT_EQ(result.HttpStatus, 200);
+}
+
+TEST_F(InternetTest, TextAnswersAreCappedAndEveryFetchHasADeadline) {
+  const std::string huge(5 * 1024 * 1024, 'h');
+  LoopbackServer server([&](LoopbackServer& s, int fd, const HttpRequest& r) {
+    if (r.Target == "/huge") {
+      LoopbackServer::SendResponse(fd, 200, "OK", huge);
+    } else if (r.Target == "/huge-unannounced") {
+      LoopbackServer::SendAll(fd, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + huge);
+    } else {
+      // A byte every 100 ms: never idle long enough for the data timeout.
+      LoopbackServer::SendAll(fd, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
+      while (LoopbackServer::SendAll(fd, "t") && s.Pause(100)) {
+      }
+    }
+  });
+  RIStringResult result;
+  for (const char* target : {"/huge", "/huge-unannounced"}) {
+    DownloadString(QuickRequest(server.Url(target), 2), result);
+    EXPECT_TRUE(result.Error) << target;
+    EXPECT_EQ(result.Code, ErrResponseTooLarge) << target;
+    EXPECT_TRUE(result.Body.empty()) << target;
+  }
+  EXPECT_EQ(server.Connections(), 2) << "an oversized answer is not asked for again";
+
+  RIRequest trickle = QuickRequest(server.Url("/trickle"), 2);
+  trickle.TotalTimeout = 800;
+  auto start = std::chrono::steady_clock::now();
+  DownloadString(trickle, result);
+  EXPECT_LT(SecondsSince(start), 3.0);
+  EXPECT_TRUE(result.Error);
+  EXPECT_EQ(result.Code, ErrInternetTimeout);
+
+  TempDir dir;
+  test::WriteFileBytes(dir / "keep.bin", "old");
+  RIFileRequest file = QuickFileRequest(server.Url("/trickle"));
+  file.TotalTimeout = 800;
+  RIFileResult fileResult;
+  start = std::chrono::steady_clock::now();
+  DownloadToFile(file, dir / "keep.bin", fileResult);
+  EXPECT_LT(SecondsSince(start), 3.0);
+  EXPECT_EQ(fileResult.Code, ErrInternetTimeout);
+  EXPECT_EQ(test::ReadFileBytes(dir / "keep.bin"), "old");
 }
 
 TEST_F(InternetTest, SendsTheExtraHeadersInTheirOrderAndOnlyThoseWithValues) {
@@ -341,14 +386,31 @@ TEST_F(InternetTest, OnlyHttpAndHttpsAreFetched) {
   EXPECT_TRUE(result.Error);
 }
 
-TEST_F(InternetTest, DownloadFileNeedsANonEmptyCompleteFile) {
+TEST_F(InternetTest, DownloadFileNeedsASuccessfulNonEmptyAcceptedAnswer) {
   LoopbackServer server([](LoopbackServer&, int fd, const HttpRequest& r) {
-    LoopbackServer::SendResponse(fd, 200, "OK", r.Target == "/empty" ? "" : "\x7f" "ELF library bytes");
+    if (r.Target == "/missing")
+      LoopbackServer::SendResponse(fd, 404, "Not Found", "<html>Not Found</html>");
+    else
+      LoopbackServer::SendResponse(fd, 200, "OK", r.Target == "/empty" ? "" : "\x7f" "ELF library bytes");
   });
   TempDir dir;
   EXPECT_TRUE(DownloadFile(server.Url("/7z"), dir / "lib/7z.so"));
   EXPECT_EQ(test::ReadFileBytes(dir / "lib/7z.so"), "\x7f" "ELF library bytes");
-  EXPECT_FALSE(DownloadFile(server.Url("/empty"), dir / "lib/empty.so"));
+  std::string failure;
+  EXPECT_FALSE(DownloadFile(server.Url("/empty"), dir / "lib/empty.so", {}, &failure));
+  EXPECT_EQ(failure, "the server's answer is empty");
+  EXPECT_FALSE(DownloadFile(server.Url("/missing"), dir / "lib/missing.so", {}, &failure));
+  EXPECT_EQ(failure, "the server answered with HTTP status 404");
+  // The check sees the whole download before it takes the name; a refusal keeps the old file.
+  std::string seen;
+  const auto refuse = [&](const std::string& file) {
+    seen = test::ReadFileBytes(file);
+    return std::string("not for this platform");
+  };
+  EXPECT_FALSE(DownloadFile(server.Url("/7z"), dir / "lib/7z.so", refuse, &failure));
+  EXPECT_EQ(failure, "not for this platform");
+  EXPECT_EQ(seen, "\x7f" "ELF library bytes");
+  EXPECT_EQ(FilesIn(dir / "lib"), std::vector<std::string>{"7z.so"});
   EXPECT_FALSE(DownloadFile("http://127.0.0.1:" + std::to_string(test::UnusedPort()) + "/", dir / "lib/none.so"));
   EXPECT_FALSE(fs::exists(dir / "lib/none.so"));
 }

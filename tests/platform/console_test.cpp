@@ -95,7 +95,7 @@ TEST(CommandLine, EveryValueIsQuotedKeysAreKept) {
   EXPECT_EQ(QuoteCommandLineArgument("/games/wot"), "\"/games/wot\"");
   EXPECT_EQ(QuoteCommandLineArgument("/log"), "\"/log\"");
   EXPECT_EQ(QuoteCommandLineArgument("abc"), "\"abc\"");
-  EXPECT_EQ(QuoteCommandLineArgument("it's \"x\""), "it's \"x\"");  // both quotes: nothing fits
+  EXPECT_EQ(QuoteCommandLineArgument("it's \"x\""), std::string("\0it's \"x\"\0", 10));  // NUL: no argument holds one
   EXPECT_EQ(QuoteCommandLineArgument(""), "\"\"");
   EXPECT_EQ(QuoteCommandLineArgument("--name=\"x"), "--name='\"x'");
   EXPECT_EQ(QuoteCommandLineArgument("--name="), "--name=");

@@ -1,6 +1,7 @@
 #include "test_support/run_process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,7 +28,7 @@ std::string Slurp(const std::filesystem::path& p) {
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, const std::string& input,
-                         const std::vector<std::string>& env) {
+                         const std::vector<std::string>& env, const RunOptions& options) {
   TempDir io;
   const auto in = io.path() / "in", out = io.path() / "out", err = io.path() / "err";
   std::ofstream(in, std::ios::binary) << input;
@@ -35,7 +36,22 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  int pipeFds[2] = {-1, -1};
+  if (options.closedOutput) {
+    if (::pipe(pipeFds) != 0) throw std::runtime_error("cannot make a pipe");
+    ::close(pipeFds[0]);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  }
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
   std::vector<std::string> argStore{program};
@@ -58,8 +74,10 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   envp.push_back(nullptr);
 
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  const int rc = posix_spawn(&pid, program.c_str(), &actions, &attr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  if (pipeFds[1] >= 0) ::close(pipeFds[1]);
   if (rc != 0) throw std::runtime_error("cannot start " + program + ": " + std::strerror(rc));
   int wstatus = 0;
   while (waitpid(pid, &wstatus, 0) < 0) {

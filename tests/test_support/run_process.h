@@ -15,7 +15,14 @@ struct ProcessResult {
   std::string err;
 };
 
+struct RunOptions {
+  // Standard output is a pipe nobody reads (its read end closed before the start), and SIGPIPE
+  // has its default action whatever the test runner set: the first write finds the reader gone.
+  bool closedOutput = false;
+};
+
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input = "", const std::vector<std::string>& env = {});
+                         const std::string& input = "", const std::vector<std::string>& env = {},
+                         const RunOptions& options = {});
 
 }  // namespace test_support

@@ -1,9 +1,12 @@
 // Colour texts, uniform textures, repainting, translucency, halving and resampling.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <new>
 
 #include "texture_test_util.h"
 #include "textures/bitmap32.h"
@@ -13,6 +16,26 @@
 
 using namespace ashtint;
 using namespace ashtint::testutil;
+
+// The largest single allocation since the last reset: shows whether a texture was decoded.
+static std::atomic<std::size_t> g_largestAllocation{0};
+
+void* operator new(std::size_t size) {
+  std::size_t seen = g_largestAllocation.load();
+  while (size > seen && !g_largestAllocation.compare_exchange_weak(seen, size)) {
+  }
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"  // the replacement new above uses malloc
+#endif
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace {
 
@@ -154,6 +177,22 @@ TEST(RepaintDDS, MipmapCountOneMeansNoChain) {
   ASSERT_TRUE(RepaintDDS(file, "00FF00"));
   EXPECT_EQ(file.size(), 128u + 32u);
   EXPECT_EQ(Field(file, 28), 0u);
+}
+
+TEST(RepaintDDS, TextureTooLargeToWriteIsRefusedBeforeItIsDecoded) {
+  // 8192 x 8192 with a chain needs 14 levels: no texture of it can be written, and its 256 MB
+  // of pixels are never decoded.
+  TDDSHeader header;
+  BuildDDSHeader(8192, 8192, 14, header, DDSFormatDXT1);
+  TBytesArray file(DDSHeaderBytes + DXTLevelSize(DDSFormatDXT1, 8192, 8192));
+  StoreDDSHeader(header, file.data());
+  const TBytesArray original = file;
+  constexpr std::size_t kDecodedBytes = std::size_t(8192) * 8192 * 4;
+  g_largestAllocation = 0;
+  EXPECT_FALSE(RepaintDDS(file, "FF0000"));
+  EXPECT_FALSE(MakeTranslucentDDS(file, 50, 0));
+  EXPECT_LT(g_largestAllocation.load(), kDecodedBytes / 4);
+  EXPECT_TRUE(file == original);
 }
 
 TEST(TranslucentDDS, VisibilityAndSizes) {
