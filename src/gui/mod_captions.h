@@ -4,6 +4,8 @@
 #include <QChar>
 #include <QString>
 
+#include "gui/gui_settings.h"
+
 namespace ashtint {
 
 inline constexpr int DPTPackageMB = 50;
@@ -21,5 +23,12 @@ QString SizeCaption(int row, int language, int megabytes);
 
 // Row 16 with the space.bin package in gigabytes, one decimal.
 QString SpaceBinCaption(int language, QChar localeSeparator);
+
+// What the chosen mods take on disk together, in megabytes. The space.bin patch counts only
+// with MEM or CTM, since the engine patches nothing without them.
+int PlannedSizeMB(const RGuiSettings& settings);
+
+// The run button: row 31 and the planned size, " (16 MB)" or " (3.6 GB)"; the row alone for 0.
+QString RunCaption(int language, int megabytes, QChar localeSeparator);
 
 }  // namespace ashtint

@@ -82,6 +82,14 @@ QString LocalText(const std::string& s) { return QFile::decodeName(QByteArray::f
 
 }  // namespace
 
+std::uint8_t ClientSearchSources(bool currentFolder, bool gameCenters, bool systemRegistry) {
+  std::uint8_t sources = 0;
+  if (currentFolder) sources |= SearchOwnFolder;
+  if (gameCenters) sources |= SearchLestaCenter | SearchWargamingCenter;
+  if (systemRegistry) sources |= SearchReplayLink | SearchRegistry;
+  return sources;
+}
+
 QString WOTSelectionText(int row, int language) {
   if (row < 0 || row >= static_cast<int>(Texts.size())) return {};
   const RTextPair& pair = Texts[static_cast<std::size_t>(row)];
@@ -91,9 +99,7 @@ QString WOTSelectionText(int row, int language) {
 TFWOTSelection::TFWOTSelection(QWidget* owner, int language, const QString& preferredPath, bool testClients,
                                bool systemRegistry, bool gameCenters, bool currentFolder)
     : QDialog(owner), language_(KnownLanguage(language)), preferredPath_(preferredPath), testClients_(testClients) {
-  if (currentFolder) sources_ |= SearchOwnFolder;
-  if (gameCenters) sources_ |= SearchLestaCenter | SearchWargamingCenter;
-  if (systemRegistry) sources_ |= SearchReplayLink | SearchRegistry;
+  sources_ = ClientSearchSources(currentFolder, gameCenters, systemRegistry);
   Search = [](SArray& folders, std::uint8_t sources, bool tests) { return FindWOTClients(folders, sources, tests); };
   AskDamaged = [this](const QString& question) {
     return QMessageBox::warning(this, QStringLiteral("AshtintGui"), question, QMessageBox::Yes | QMessageBox::No,

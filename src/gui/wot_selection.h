@@ -20,6 +20,9 @@ class QTreeWidgetItem;
 namespace ashtint {
 
 // The dialog's texts, rows 0 to 8, in Russian (0) or English (1).
+// The client search's sources as the front end's three search switches choose them.
+std::uint8_t ClientSearchSources(bool currentFolder, bool gameCenters, bool systemRegistry);
+
 QString WOTSelectionText(int row, int language);
 
 class TFWOTSelection : public QDialog {

@@ -68,7 +68,8 @@ void ShowNewVersion(TState& s, const std::string& versionText, const std::string
 void Check(const std::shared_ptr<TState>& state) {
   RIStringResult version;
   DownloadText(BrowserStringRequest(state->BaseURL + state->VersionFile), version);
-  if (version.Error || version.Empty || version.Body.empty()) {
+  // An error page is no answer: its text would read as "no newer build".
+  if (version.Error || version.Empty || version.Body.empty() || !IsHttpSuccess(version.HttpStatus)) {
     Deliver(state, [](TState& s) {
       if (s.ShowResult && s.Ui.Inform) s.Ui.Inform(DefaultCaption(s.Caption), ServerErrorText(s.Language));
     });
@@ -98,7 +99,8 @@ void Check(const std::shared_ptr<TState>& state) {
   RIStringResult info;
   DownloadText(BrowserStringRequest(state->BaseURL + (state->Language == 0 ? state->InfoFileRu : state->InfoFileEn)),
                info);
-  const std::string changes = (!info.Error && !info.Empty) ? info.Body : std::string();
+  const bool infoFound = !info.Error && !info.Empty && IsHttpSuccess(info.HttpStatus);
+  const std::string changes = infoFound ? info.Body : std::string();
   Deliver(state, [versionText, changes, url](TState& s) { ShowNewVersion(s, versionText, changes, url); });
 }
 

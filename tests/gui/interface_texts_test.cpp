@@ -149,9 +149,11 @@ TEST(MainWindow, LanguageButtonSwitchesTheWindowAndTheChoiceOutlivesIt) {
     for (const QCheckBox* check : window.findChildren<QCheckBox*>()) texts << check->text();
     return texts;
   };
-  auto visibleButton = [](const QWidget& window) -> QToolButton* {
-    for (QToolButton* button : window.findChildren<QToolButton*>())
-      if (!button->isHidden()) return button;
+  auto visibleButton = [](const QWidget& window) -> QToolButton* {  // the language button in view
+    for (const char* name : {"sbLangRUS", "sbLangENG"}) {
+      auto* button = window.findChild<QToolButton*>(QString::fromLatin1(name));
+      if (button != nullptr && !button->isHidden()) return button;
+    }
     return nullptr;
   };
   {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <map>
@@ -98,6 +99,22 @@ TEST(WebUpdate, EachAnswerGivesItsMessage) {
     Check(s, huge.Base());
     EXPECT_EQ(s.informed, (std::vector<std::string>{"AshtintCreator2|" + ServerErrorText(1),
                                                     "AshtintCreator2|" + ServerErrorText(1)}));
+  }
+  {
+    Shown s;  // error pages: a version file behind one is no answer, a change list behind one is no list
+    std::atomic<int> status{503};
+    LoopbackServer server([&status](LoopbackServer&, int fd, const HttpRequest& r) {
+      if (r.Target.find("AshtintCreator.upd") != std::string::npos)
+        LoopbackServer::SendResponse(fd, status.load(), "X", "300\r\n2.3\r\n");
+      else
+        LoopbackServer::SendResponse(fd, 404, "Not Found", "<html>404 page</html>");
+    });
+    Check(s, server.Url("/upd/"));
+    status = 200;
+    Check(s, server.Url("/upd/"));
+    ASSERT_EQ(s.informed.size(), 2u);
+    EXPECT_EQ(s.informed[0], "AshtintCreator2|" + ServerErrorText(1));
+    EXPECT_EQ(s.informed[1].find("404 page"), std::string::npos) << s.informed[1];
   }
   {
     Shown s;  // same build: up to date; nothing at all without show-result

@@ -1,0 +1,266 @@
+// The main window's reactions to the user: the enabled rules, the choosers, the colours, the
+// run and the removal.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+
+#include "common/file_names.h"
+#include "gui/color_combo_box.h"
+#include "gui/color_pick_dialog.h"
+#include "gui/console_exe.h"
+#include "gui/interface_language.h"
+#include "gui/interface_texts.h"
+#include "gui/main_window.h"
+#include "gui/mod_captions.h"
+#include "platform/locale.h"
+
+namespace ashtint {
+
+void TFMain::Changed() {
+  if (!runner_) return;  // still loading the settings
+  runner_->BuildArguments();
+  UpdateActions();
+}
+
+void TFMain::ModSwitched() {
+  if (!runner_) return;
+  UpdateRunCaption();
+  UpdateActions();
+}
+
+void TFMain::ApplyLanguageAgain() {
+  if (!runner_) return;
+  language_.ApplyLanguage(record_.Language);  // the size captions and the run button
+  UpdateActions();
+}
+
+int TFMain::UpdateRunCaption() {
+  const int size = PlannedSizeMB(record_);
+  bRun->setText(RunCaption(record_.Language, size, QChar::fromLatin1(LocaleDecimalSeparator())));
+  return size;
+}
+
+void TFMain::UpdateActions() {
+  if (!runner_) return;
+  const RGuiSettings& s = record_;
+  const bool english = KnownLanguage(s.Language) == LanguageEnglish;
+  sbLangRUS->setVisible(!english);
+  sbLangENG->setVisible(english);
+  sbShowOptions->setVisible(!s.ShowOptions);
+  sbHideOptions->setVisible(s.ShowOptions);
+  pRight->setVisible(s.ShowOptions);
+
+  const auto folderField = [&s](QLineEdit* field, QToolButton* button, bool enabled, const QString& path,
+                                int placeholderRow) {
+    field->setEnabled(enabled);
+    button->setEnabled(enabled);
+    const QString shown = enabled ? path : InterfaceText(placeholderRow, s.Language);
+    if (field->text() != shown) {
+      field->setText(shown);
+      field->setCursorPosition(static_cast<int>(shown.size()));
+    }
+  };
+  folderField(eModsPath, bModsPath, s.ModsPathEnable, s.ModsPath, 8);
+  folderField(eConfigsPath, bConfigsPath, s.UseConfigsFolder, s.ConfigsFolder, 24);
+
+  const auto colorRow = [this](TColorSlot slot, bool enabled) {
+    for (QWidget* control : colorRows_[slot]) control->setEnabled(enabled);
+  };
+  colorRow(SlotDPT, s.DPTEnable);
+  cbColorInsideTank->setEnabled(s.DPTEnable);
+  colorRow(SlotDPTInside, s.DPTEnable && s.DPTInside);
+  cbRemoveShadow->setEnabled(s.DPTEnable);
+  colorRow(SlotCCT, s.CCTEnable);
+  colorRow(SlotMEM, s.MEMEnable);
+  colorRow(SlotCTM, s.CTMEnable);
+  cbSpaceBinPatch->setEnabled(s.MEMEnable || s.CTMEnable);
+  tbCamoVisibility->setEnabled(s.CamoEnable);
+  eCamoVisibility->setEnabled(s.CamoEnable);
+  cbResizeCamo->setEnabled(s.CamoEnable);
+  cbCamoSizeRatio->setEnabled(s.CamoEnable && s.CamoDownsizing);
+
+  cbAllInOneWotmod->setEnabled(!s.NoWotmod);
+  cbSubFolderWotmod->setEnabled(!s.NoWotmod);
+  cbRemoveWotmod->setEnabled(!s.NoWotmod);
+  tbCPUCount->setEnabled(s.UseCPUCount);
+  eCPUCount->setEnabled(s.UseCPUCount);
+
+  // The runner keeps only an engine file it accepted; a refused one leaves this empty.
+  const bool engine = QFileInfo(runner_->ExeFile()).isFile() && !runner_->Waiting();
+  const bool client = QFileInfo(s.WotPath).isFile();
+  const bool anyMod = s.DPTEnable || s.CCTEnable || s.MEMEnable || s.CTMEnable || s.CamoEnable;
+  bRun->setEnabled(engine && client && anyMod);
+  bDeleteWotmod->setEnabled(engine && client);
+  bCheckUpdates->setEnabled(runner_->EngineBuild() >= 0);
+  QPalette palette = eWOTFileName->palette();
+  palette.setColor(QPalette::Text, client ? QPalette().color(QPalette::Text) : QColor(Qt::red));
+  eWOTFileName->setPalette(palette);
+}
+
+void TFMain::SetShowOptions(bool show) {
+  record_.ShowOptions = show;
+  UpdateActions();
+  if (show) runner_->BuildArguments();
+}
+
+void TFMain::PickColor(TComboBox* box) {
+  if (!colorDialog_) colorDialog_ = std::make_unique<TColorPickDialog>(this, &language_);
+  colorDialog_->ReadColorText(box->currentText());
+  if (!colorDialog_->Execute(language_.Language())) return;
+  box->setEditText(colorDialog_->ColorHex());
+  box->ConfirmText();
+}
+
+bool TFMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    for (TComboBox* box : colorBoxes_) {
+      if (box != nullptr && box->PreviewPanel == watched) {
+        if (box->isEnabled()) PickColor(box);
+        return true;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TFMain::SetCamoVisibility(int position) {
+  record_.CamoVisibility = position;
+  if (eCamoVisibility->text() != QString::number(position)) eCamoVisibility->setText(QString::number(position));
+  // The label fades as the camouflage does: white at 0 per cent, black at 100.
+  const int grey = (100 - position) * 255 / 100;
+  QPalette palette = lCamoVisible->palette();
+  palette.setColor(QPalette::WindowText, QColor(grey, grey, grey));
+  lCamoVisible->setPalette(palette);
+  Changed();
+}
+
+void TFMain::CamoVisibilityEdited(const QString& text) {
+  bool number = false;
+  int value = text.isEmpty() ? 0 : text.toInt(&number);
+  if (!text.isEmpty() && !number) value = tbCamoVisibility->value();
+  value = std::clamp(value, 0, 100);
+  eCamoVisibility->setText(QString::number(value));
+  tbCamoVisibility->setValue(value);
+}
+
+void TFMain::ShowPathAtEnd(QLineEdit* field, const QString& path) {
+  field->setText(path);
+  field->setCursorPosition(static_cast<int>(path.size()));
+  field->deselect();
+}
+
+void TFMain::ChooseFolder(int titleRow, QString RGuiSettings::*field, QLineEdit* shown) {
+  const QString start = (record_.*field).isEmpty() ? QCoreApplication::applicationDirPath() : record_.*field;
+  // A window title has one line: the text's lines are joined.
+  QString title = DisplayText(InterfaceText(titleRow, record_.Language));
+  title.replace(u'\n', u' ');
+  const QString folder = QFileDialog::getExistingDirectory(this, title, QDir(start).exists() ? start : QString());
+  if (folder.isEmpty()) return;
+  if (!QDir().mkpath(folder)) {
+    Message(QMessageBox::Critical, InterfaceText(44, record_.Language));
+    return;
+  }
+  record_.*field = QDir::toNativeSeparators(folder);
+  ShowPathAtEnd(shown, record_.*field);
+  Changed();
+}
+
+void TFMain::ChooseClientFile() {
+  // Lesta's clients of today run Tanki.exe; both names are clients.
+  const QString file = QFileDialog::getOpenFileName(this, QString(), eWOTFileName->text(),
+                                                    QStringLiteral("WorldOfTanks (WorldOfTanks.exe Tanki.exe)"));
+  if (file.isEmpty()) return;
+  record_.WotPath = QDir::toNativeSeparators(file);
+  ShowPathAtEnd(eWOTFileName, record_.WotPath);
+  Changed();
+}
+
+void TFMain::ChooseEngineFile() {
+  const QString name = QString::fromLatin1(EngineFileName);
+  const QString file = QFileDialog::getOpenFileName(this, QString(), record_.ExeFile,
+                                                    QStringLiteral("AshtintCreator2 (") + name + QLatin1Char(')'));
+  if (!file.isEmpty()) SetEngineFile(QDir::toNativeSeparators(file));
+}
+
+void TFMain::SetEngineFile(const QString& path) {
+  record_.ExeFile = path;
+  runner_->SetExeFile(path);
+  runner_->BuildArguments();
+  UpdateActions();
+}
+
+void TFMain::CopyArguments() {
+  if (mArgs->toPlainText().isEmpty()) return;
+  const QString name = record_.ExeFile.isEmpty() ? QString::fromLatin1(EngineFileName)
+                                                 : QFileInfo(record_.ExeFile).fileName();
+  QClipboard* clipboard = QApplication::clipboard();
+  clipboard->clear();
+  clipboard->setText(name + QLatin1Char(' ') + mArgs->toPlainText());
+}
+
+QMessageBox::StandardButton TFMain::Message(QMessageBox::Icon icon, const QString& text,
+                                            QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, QStringLiteral("AshtintGui"), DisplayText(text), buttons, this);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void TFMain::Run() {
+  const int size = UpdateRunCaption();
+  if (size > 0) {
+    const int missing = MissingSpaceText(record_, size, Volumes);
+    if (missing >= 0) {
+      Message(QMessageBox::Critical, InterfaceText(missing, record_.Language));
+      return;
+    }
+  }
+  int mode = TConsoleExe::ModeSingle;
+  if (record_.MultiStart && !record_.AllInOneWotmod && runner_->HasSeveralCopies()) {
+    const auto answer = Message(QMessageBox::Question, InterfaceText(41, record_.Language),
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer != QMessageBox::Yes && answer != QMessageBox::No) return;  // cancelled or closed
+    if (answer == QMessageBox::No)
+      cbMultiStartConsole->setChecked(false);
+    else
+      mode = TConsoleExe::ModeMultiStart;
+  }
+  bRun->setEnabled(false);
+  bDeleteWotmod->setEnabled(false);
+  const bool started = runner_->Execute(mode);
+  UpdateActions();
+  if (started) {
+    close();  // saves the settings; the engine goes on by itself
+    return;
+  }
+  const QString message = runner_->LastRun().Message;
+  Message(QMessageBox::Critical, message.isEmpty() ? InterfaceText(47, record_.Language) : message);
+}
+
+void TFMain::RemoveWotmods() {
+  if (Message(QMessageBox::Question, InterfaceText(45, record_.Language), QMessageBox::Yes | QMessageBox::No) !=
+      QMessageBox::Yes)
+    return;
+  bRun->setEnabled(false);
+  bDeleteWotmod->setEnabled(false);
+  const bool removed = runner_->Execute(TConsoleExe::ModeRemoval);
+  UpdateActions();
+  if (removed) {
+    Message(QMessageBox::Information, InterfaceText(46, record_.Language));
+    return;
+  }
+  const QString message = runner_->LastRun().Message;
+  Message(QMessageBox::Critical, message.isEmpty() ? InterfaceText(47, record_.Language) : message);
+}
+
+}  // namespace ashtint

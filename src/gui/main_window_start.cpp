@@ -1,0 +1,164 @@
+// The main window's start-up (the client search half a second after it opens), the client
+// choices, dropped files, the update check and closing.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QScreen>
+#include <QTimer>
+
+#include "client/wot_info.h"
+#include "common/file_names.h"
+#include "gui/console_exe.h"
+#include "gui/interface_language.h"
+#include "gui/interface_texts.h"
+#include "gui/main_window.h"
+#include "gui/wot_selection.h"
+#include "net/endpoints.h"
+#include "net/web_update.h"
+#include "platform/open_document.h"
+
+namespace ashtint {
+
+namespace {
+
+QString LocalText(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
+std::string LocalBytes(const QString& s) { return QFile::encodeName(s).toStdString(); }
+
+// The client program of what a path leads to; empty when it leads to no client.
+QString ClientExeOf(const QString& path) {
+  RWOTInfo info;
+  ReadWOTInfo(LocalBytes(path), info);
+  return LocalText(info.ClientExe);
+}
+
+}  // namespace
+
+std::unique_ptr<TFWOTSelection> TFMain::SelectionDialog() {
+  const QString client = eWOTFileName->text();
+  const QString preferred = client.left(client.lastIndexOf(QDir::separator()) + 1);
+  return std::make_unique<TFWOTSelection>(this, record_.Language, preferred, record_.SearchCommonTest,
+                                          record_.SearchSystemRegistry, record_.SearchGameCenter,
+                                          record_.SearchCurrentFolder);
+}
+
+void TFMain::LoadingTimer() {
+  tmLoadingGUI->stop();
+  if (!QFileInfo(runner_->ExeFile()).isFile()) {
+    Message(QMessageBox::Warning,
+            FormatText(InterfaceText(42, record_.Language), QString::fromLatin1(EngineFileName)));
+  } else if (record_.AutoCheckUpdate) {
+    CheckUpdates(false);
+  }
+
+  bool chosen = false;
+  if (record_.ViewClientsPathsStartup || eWOTFileName->text().isEmpty()) {
+    const auto dialog = SelectionDialog();
+    if (dialog->exec() == QDialog::Accepted && !dialog->SelectedPath().isEmpty()) {
+      SetClient(dialog->SelectedPath());
+      chosen = true;
+    }
+  }
+  // A first start looks for the clients by itself, so the window opens with one chosen.
+  if (!chosen && settings_->DefaultsInUse()) {
+    const QStringList found = SearchClients(
+        ClientSearchSources(record_.SearchCurrentFolder, record_.SearchGameCenter, record_.SearchSystemRegistry),
+        record_.SearchCommonTest);
+    const QString exe = ClientExeOf(found.isEmpty() ? record_.WotPath : found.first());
+    if (!exe.isEmpty() && QFileInfo(exe).isFile()) {
+      record_.WotPath = exe;
+      ShowPathAtEnd(eWOTFileName, exe);
+    }
+  }
+  runner_->BuildArguments();
+  UpdateActions();
+  raise();
+  activateWindow();
+}
+
+void TFMain::SelectClient() {
+  const auto dialog = SelectionDialog();
+  if (dialog->exec() == QDialog::Accepted && !dialog->SelectedPath().isEmpty()) SetClient(dialog->SelectedPath());
+}
+
+void TFMain::SetClient(const QString& path) {
+  // A Lesta client of today runs Tanki.exe: the client's facts name the program it really has.
+  record_.WotPath = ClientExeOf(path);
+  ShowPathAtEnd(eWOTFileName, record_.WotPath);
+  Changed();
+}
+
+void TFMain::DropPath(const QString& path) {
+  // The engine's own file name, exactly: any other file is a client or a file in one.
+  if (QFileInfo(path).fileName() == QString::fromLatin1(EngineFileName)) {
+    SetEngineFile(path);
+    return;
+  }
+  SetClient(path);
+}
+
+void TFMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TFMain::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  DropPath(QDir::toNativeSeparators(urls.first().toLocalFile()));  // only the first file counts
+  event->acceptProposedAction();
+}
+
+void TFMain::CheckUpdates(bool showResult) {
+  update_.reset();  // a running check is forgotten: its result is dropped
+  TWebUpdateUi ui;
+  ui.Inform = [this](const std::string& caption, const std::string& text) {
+    QMessageBox::information(this, QString::fromLocal8Bit(caption), DisplayText(QString::fromLocal8Bit(text)));
+  };
+  ui.Ask = [this](const std::string& caption, const std::string& text) {
+    return QMessageBox::question(this, QString::fromLocal8Bit(caption), DisplayText(QString::fromLocal8Bit(text)),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  };
+  ui.OpenUrl = [](const std::string& url) { return OpenDocument(url); };
+  // Called on the check's thread, possibly after this window is gone: the application object
+  // carries the call to the user's thread, where the check drops it if its owner has gone.
+  ui.Post = [](std::function<void()> call) {
+    if (QCoreApplication* app = QCoreApplication::instance())
+      QMetaObject::invokeMethod(app, std::move(call), Qt::QueuedConnection);
+  };
+  ui.CloseMainForm = [this] { close(); };
+  update_ = std::make_unique<TWebUpdate>(std::to_string(runner_->EngineBuild()), false, showResult, "AshtintGui",
+                                         static_cast<std::int16_t>(record_.Language), "UpdateInfo_en.upd",
+                                         "UpdateInfo_ru.upd", "AshtintCreator.upd", UpdateServerUrl(), std::move(ui));
+}
+
+void TFMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  // Centred on the screen, but never with an edge beyond its top or left.
+  if (const QScreen* screen = this->screen()) {
+    const QRect area = screen->availableGeometry();
+    const QSize size = frameGeometry().size();
+    move(std::max(area.left(), area.left() + (area.width() - size.width()) / 2),
+         std::max(area.top(), area.top() + (area.height() - size.height()) / 2));
+  }
+  // The end of a long path is what tells one client from another.
+  for (QLineEdit* field : {eWOTFileName, eModsPath, eConfigsPath})
+    if (!field->text().isEmpty()) ShowPathAtEnd(field, field->text());
+}
+
+void TFMain::closeEvent(QCloseEvent* event) {
+  // The outcome of a removal run still being waited for needs this window.
+  if (runner_ && runner_->Waiting()) {
+    event->ignore();
+    return;
+  }
+  settings_->Save();  // a settings file that cannot be written is no reason to keep the window open
+  QWidget::closeEvent(event);
+}
+
+}  // namespace ashtint
