@@ -98,7 +98,14 @@ void TFMain::DropPath(const QString& path) {
     SetEngineFile(path);
     return;
   }
-  SetClient(path);
+  // A file deep inside a client (a package, a settings file) stands for the client too.
+  QFileInfo at(path);
+  QString exe = ClientExeOf(path);
+  while (exe.isEmpty() && !at.isRoot() && at.absolutePath() != at.absoluteFilePath()) {
+    at = QFileInfo(at.absolutePath());
+    exe = ClientExeOf(at.absoluteFilePath());
+  }
+  SetClient(exe.isEmpty() ? path : exe);
 }
 
 void TFMain::dragEnterEvent(QDragEnterEvent* event) {

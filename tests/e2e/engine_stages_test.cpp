@@ -6,6 +6,7 @@
 
 #include "common/exit_codes.h"
 #include "e2e/engine_env.h"
+#include "test_support/mod_check.h"
 
 using namespace e2e;
 namespace fs = std::filesystem;
@@ -53,19 +54,14 @@ class EngineStages : public ::testing::Test {
 
   fs::path Unpack(const fs::path& package) const {
     const fs::path to = env_.root() / "unpacked" / package.filename();
-    const auto r = test_support::RunProcess(kPython, {kSource + "/tests/test_support/unpack_wotmod.py",
-                                                      package.string(), to.string()});
-    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(test_support::UnpackWotmod(package.string(), to.string()), "");
     return to;
   }
 
   void ExpectMatchesManifest(const fs::path& folder, std::vector<std::string> args) const {
-    std::vector<std::string> all{kSource + "/tests/test_support/check_mods.py", "--manifest",
-                                 (dir_->path() / "gen" / "manifest.json").string(), "--client", client_.string(),
-                                 "--out", folder.string()};
-    all.insert(all.end(), args.begin(), args.end());
-    const auto r = test_support::RunProcess(kPython, all);
-    EXPECT_EQ(r.status, 0) << folder << "\n" << r.out << r.err;
+    EXPECT_EQ(test_support::CheckMods((dir_->path() / "gen" / "manifest.json").string(), client_.string(),
+                                      folder.string(), args),
+              "");
   }
 
   static test_support::TempDir* dir_;
@@ -271,18 +267,14 @@ TEST(EngineStagesLesta, TodaysLestaClientGetsPackagesWithItsOwnExtension) {
   for (const auto& p : packages) {
     EXPECT_EQ(p.extension(), ".mtmod");
     const fs::path to = env.root() / "unpacked" / p.filename();
-    const auto unpacked =
-        test_support::RunProcess(kPython, {kSource + "/tests/test_support/unpack_wotmod.py", p.string(), to.string()});
-    EXPECT_EQ(unpacked.status, 0) << unpacked.out;
+    EXPECT_EQ(test_support::UnpackWotmod(p.string(), to.string()), "");
     const bool camo = p.filename().string().find("Camouflages") != std::string::npos;
-    std::vector<std::string> args{kSource + "/tests/test_support/check_mods.py", "--manifest", gen + "/manifest.json",
-                                  "--client", client.string(), "--out", to.string(), "--package", "--exact"};
+    std::vector<std::string> args{"--package", "--exact"};
     if (camo)
       args.insert(args.end(), {"--mod", "CAMO"});
     else
       args.insert(args.end(), {"--mod", "CCT", "--extra", "vehicles/track_crash.dds"});
-    const auto check = test_support::RunProcess(kPython, args);
-    EXPECT_EQ(check.status, 0) << check.out << check.err;
+    EXPECT_EQ(test_support::CheckMods(gen + "/manifest.json", client.string(), to.string(), args), "");
   }
 }
 
