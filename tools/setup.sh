@@ -10,7 +10,7 @@ libgtest-dev libgmock-dev googletest libbenchmark-dev
 p7zip-full
 libcurl4-openssl-dev
 libsquish-dev libstb-dev python3-skimage extremetuxracer-data
-qt6-base-dev xvfb xauth
+qt6-base-dev xvfb xauth imagemagick xdotool
 g++-mingw-w64-x86-64-posix
 hyperfine
 clang libclang-rt-14-dev
