@@ -325,6 +325,7 @@ RRunError TConsoleExe::RunProcess(const QString& exeFile, const TEngineCommand& 
       }
     }
     auto* window = new TEngineOutputWindow(QFileInfo(program).fileName());
+    window->CloseOnSuccess = command.Arguments().contains(QStringLiteral("--auto-close-console"));
     QString reason;
     if (!window->Start(program, command.Arguments(), folder, reason)) {
       delete window;

@@ -35,6 +35,7 @@ TEngineOutputWindow::TEngineOutputWindow(const QString& title) : title_(title), 
     setWindowTitle(title_ + QStringLiteral(" (") +
                    QString::number(crashed ? -exitCode : FromProcessExitStatus(exitCode)) + QLatin1Char(')'));
     emit Finished(exitCode, crashed);
+    if (CloseOnSuccess && !crashed && exitCode == 0) close();
   });
 }
 

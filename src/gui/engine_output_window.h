@@ -22,6 +22,10 @@ class TEngineOutputWindow : public QWidget {
   // the system's reason when the process cannot be started.
   bool Start(const QString& program, const QStringList& args, const QString& workingFolder, QString& error);
 
+  // Closes the window by itself when the engine ends with success, as a console window does
+  // when the engine was told to close its console; a failure stays readable.
+  bool CloseOnSuccess = false;
+
   bool Running() const { return process_.state() != QProcess::NotRunning; }
   bool Ended() const { return ended_; }
   QString Output() const { return view_->toPlainText(); }

@@ -213,6 +213,20 @@ void TFMain::CopyArguments() {
 QMessageBox::StandardButton TFMain::Message(QMessageBox::Icon icon, const QString& text,
                                             QMessageBox::StandardButtons buttons) {
   QMessageBox box(icon, QStringLiteral("AshtintGui"), DisplayText(text), buttons, this);
+  // The questions name their answers ("Yes - go on with...") in the window's language.
+  struct RButtonName {
+    QMessageBox::StandardButton Button;
+    const char* Russian;
+    const char* English;
+  };
+  static const RButtonName names[] = {{QMessageBox::Yes, "Да", "Yes"},
+                                      {QMessageBox::No, "Нет", "No"},
+                                      {QMessageBox::Cancel, "Отмена", "Cancel"},
+                                      {QMessageBox::Ok, "OK", "OK"}};
+  const bool english = KnownLanguage(record_.Language) == LanguageEnglish;
+  for (const RButtonName& name : names)
+    if (QAbstractButton* button = box.button(name.Button))
+      button->setText(QString::fromUtf8(english ? name.English : name.Russian));
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -122,12 +122,13 @@ void TFMain::dropEvent(QDropEvent* event) {
 void TFMain::CheckUpdates(bool showResult) {
   update_.reset();  // a running check is forgotten: its result is dropped
   TWebUpdateUi ui;
-  ui.Inform = [this](const std::string& caption, const std::string& text) {
-    QMessageBox::information(this, QString::fromLocal8Bit(caption), DisplayText(QString::fromLocal8Bit(text)));
+  // The check's caption is this window's own ("AshtintGui"), as every message box here.
+  ui.Inform = [this](const std::string&, const std::string& text) {
+    Message(QMessageBox::Information, QString::fromLocal8Bit(text));
   };
-  ui.Ask = [this](const std::string& caption, const std::string& text) {
-    return QMessageBox::question(this, QString::fromLocal8Bit(caption), DisplayText(QString::fromLocal8Bit(text)),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  ui.Ask = [this](const std::string&, const std::string& text) {
+    return Message(QMessageBox::Question, QString::fromLocal8Bit(text), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
   };
   ui.OpenUrl = [](const std::string& url) { return OpenDocument(url); };
   // Called on the check's thread, possibly after this window is gone: the application object

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -74,9 +75,12 @@ RGuiSettings HostileClient(const test_support::TempDir& dir) {
 }
 
 void CloseEndedWindows(const TConsoleExe& runner) {
-  for (TEngineOutputWindow* w : runner.OutputWindows()) {
-    ASSERT_TRUE(QTest::qWaitFor([w] { return w->Ended(); }, 10000));
-    w->close();
+  // A window told to close its console on success goes by itself.
+  QList<QPointer<TEngineOutputWindow>> windows;
+  for (TEngineOutputWindow* w : runner.OutputWindows()) windows << w;
+  for (const QPointer<TEngineOutputWindow>& w : windows) {
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.isNull() || w->Ended(); }, 10000));
+    if (w) w->close();
   }
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
