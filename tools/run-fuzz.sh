@@ -7,11 +7,11 @@ set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-targets=${*:-"command_line cfg_rules dds_texture dxt_codec client_info model_paths space_bin"}
+targets=${*:-"command_line cfg_rules dds_texture dxt_codec client_info model_paths space_bin json"}
 out=${ASHTINT_FUZZ_BUILD:-build-fuzz}
 
 CC=clang CXX=clang++ cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DASHTINT_FUZZ=ON \
-  -DASHTINT_SANITIZE=address,undefined -DASHTINT_TESTS=OFF -DASHTINT_BENCH=OFF -DASHTINT_GUI=OFF >/dev/null
+  -DASHTINT_SANITIZE=address,undefined -DASHTINT_TESTS=OFF -DASHTINT_BENCH=OFF >/dev/null  # with Qt for the JSON reader; only the fuzz targets are built
 set --
 for t in $targets; do set -- "$@" "fuzz_$t"; done
 cmake --build "$out" --target "$@" >/dev/null

@@ -238,10 +238,9 @@ TEST_F(EngineStages, AnInterruptedRunTakesItsTemporaryFilesWithIt) {
                                   "--CAMO-mod=30"};
     const auto r = test_support::RunProcess("/usr/bin/timeout", args, "",
                                             {"TMPDIR=" + tmp.string(), "ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/"});
-    if (r.status == 130) {
-      ++interrupted;
-      EXPECT_NE(r.err.find("Interrupted"), std::string::npos) << r.err;
-    }
+    // 130 is also the status of a death by SIGINT: a signal that comes before the engine has
+    // set up its handling (a slow start under the sanitizers) ends it at once, before any file.
+    if (r.status == 130 && r.err.find("Interrupted") != std::string::npos) ++interrupted;
     EXPECT_TRUE(fs::is_empty(tmp)) << delay;
     for (const auto& [name, path] : Packages()) EXPECT_EQ(path.extension(), ".wotmod") << name;
     fs::remove_all(mods_);
