@@ -1,6 +1,7 @@
 #!/bin/sh
 # The sanitizer pass of the test suite. AddressSanitizer and UBSan: every unit test, the
-# end-to-end tests (the engine built with them too) and the fuzz targets over their seeds.
+# end-to-end tests (the engine built with them too), the front end's tests (the windows, the
+# engine runner, a first start that builds the mods) and the fuzz targets over their seeds.
 # ThreadSanitizer: the tests that run threads: the package workers and their call queue, the
 # update check's thread, the DXT compression threads and archive objects used from two threads
 # at once. Optional first argument: the folder that receives the two builds (default
@@ -13,8 +14,10 @@ for kind in address,undefined thread; do
   dir="$out/$(echo "$kind" | tr ',' '-')"
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
   export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+  gui=ON
+  [ "$kind" = thread ] && gui=OFF  # the threaded tests are not the front end's
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DASHTINT_SANITIZE="$kind" \
-    -DASHTINT_BENCH=OFF -DASHTINT_GUI=OFF >/dev/null
+    -DASHTINT_BENCH=OFF -DASHTINT_GUI=$gui >/dev/null
   if [ "$kind" = thread ]; then
     cmake --build "$dir" --target test_mods test_net test_textures test_archive >/dev/null
     "$dir/tests/mods/test_mods" --gtest_brief=1
