@@ -357,6 +357,35 @@ TEST_F(WineEngine, WinInetRefreshesTheConfigurationsAndDownloadsAMissingLibrary)
   EXPECT_TRUE(askedAsABrowser);
 }
 
+TEST_F(WineEngine, AnAnswerCutShortNeverReplacesAConfigurationFile) {
+  const fs::path client = CopyClient("gen", "client");
+  // A newer file, but the connection closes 10 bytes before the announced length: what did
+  // come still reads as a configuration file, its last rule cut in two.
+  std::string newer = ReadFile(fs::path(kSource) / "configs" / "CrashTanks.cfg");
+  const auto version = newer.find("config_version = 1\r\n");
+  ASSERT_NE(version, std::string::npos);
+  newer.replace(version, 18, "config_version = 9");
+  LoopbackServer server([&](LoopbackServer&, int fd, const HttpRequest& request) {
+    if (request.Target == "/configs/CrashTanks.cfg") {
+      LoopbackServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(newer.size()) +
+                                      "\r\nConnection: close\r\n\r\n" + newer.substr(0, newer.size() - 10));
+      return;
+    }
+    const auto file = fs::path(kSource) / "configs" / request.Target.substr(std::string("/configs/").size());
+    LoopbackServer::SendResponse(fd, 200, "OK", ReadFile(file));
+  });
+  const auto r = Run("--wot-path=\"" + WinPath(client) + "\" --auto-close-console --log",
+                     {"ASHTINT_CONFIGS_BASE_URL=" + server.Url("/configs/")});
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find("          CrashTanks.cfg...   Disconnect\r\n          MapTanks.cfg...     OK\r\n"),
+            std::string::npos)
+      << r.out;
+  // The Windows code of a broken connection, as the Linux client reports it too.
+  EXPECT_NE(ReadFile(program_ / "AshtintCreator2.log").find("error 12030"), std::string::npos)
+      << ReadFile(program_ / "AshtintCreator2.log");
+  EXPECT_EQ(ReadFile(program_ / "CrashTanks.cfg"), ReadFile(fs::path(kSource) / "configs" / "CrashTanks.cfg"));
+}
+
 TEST_F(WineEngine, TheDefaultWorkerCountIsTheRegistrysProcessorCount) {
   const fs::path client = CopyClient("gen", "client");
   const std::string key = "HKLM\\Hardware\\Description\\System\\CentralProcessor";
