@@ -18,16 +18,17 @@ clang libclang-rt-14-dev
 "
 
 # tools/build-7z-dll.sh compiles 7z.dll from Debian's 7-Zip source package, which apt only
-# finds with deb-src entries: mirror the system's own deb entries as deb-src ones.
+# finds with deb-src entries: when there are none, mirror Debian's own deb entries as deb-src.
 need_update=""
-if ! apt-get source --print-uris -qq 7zip >/dev/null 2>&1; then
+if ! grep -Eqs '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
+    /etc/apt/sources.list.d/*.sources; then
   if [ "$(id -u)" -ne 0 ]; then
     echo "setup: apt has no deb-src entries (needed for 7-Zip's source) and adding them needs root" >&2
     exit 1
   fi
   src=/etc/apt/sources.list.d/ashtint-deb-src.sources
   list=/etc/apt/sources.list.d/ashtint-deb-src.list
-  # Debian's own entries only: deb822 in debian.sources (Debian 12 images), one-line in sources.list.
+  # deb822 in debian.sources (Debian 12 images), one-line entries in sources.list (installs).
   if [ -f /etc/apt/sources.list.d/debian.sources ]; then
     sed -n 's/^Types: deb$/Types: deb-src/p;/^Types:/!p' /etc/apt/sources.list.d/debian.sources >"$src.partial"
     mv "$src.partial" "$src"
@@ -37,6 +38,9 @@ if ! apt-get source --print-uris -qq 7zip >/dev/null 2>&1; then
     mv "$list.partial" "$list"
   fi
   echo "setup: added deb-src entries for 7-Zip's source"
+fi
+# Entries whose lists apt has not fetched yet.
+if ! apt-get source --print-uris -qq 7zip >/dev/null 2>&1; then
   need_update=1
 fi
 
@@ -48,6 +52,10 @@ for p in $PACKAGES; do
 done
 
 if [ -n "$need_update" ] && [ -z "$missing" ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: apt's source lists need an update (apt-get update), which needs root" >&2
+    exit 1
+  fi
   apt-get update -q
 fi
 
