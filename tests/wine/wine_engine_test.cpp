@@ -186,8 +186,9 @@ const std::string kAllMods =
     "--SpaceBin-mod=DD7744|2050A0 --CAMO-mod=30 --downsizing-ratio=4";
 
 TEST_F(WineEngine, AllSixModsThroughAWindowsPathMatchTheLinuxEnginesPackages) {
-  const fs::path client = CopyClient("gen", "client");
-  // As the front end writes it: quoted, with the folder's closing backslash.
+  // A folder name with spaces, as players' clients have, written as the front end writes it:
+  // quoted, with the folder's closing backslash.
+  const fs::path client = CopyClient("gen", "World of Tanks EU");
   const auto r = Run("--wot-path=\"" + WinPath(client) + "\\\" --no-update-configs --auto-close-console --log " + kAllMods);
   EXPECT_EQ(r.code, 0) << r.out << r.err;
   EXPECT_TRUE(r.boxes.empty());
