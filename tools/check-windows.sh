@@ -5,7 +5,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 out=${1:-build-windows}
-cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$out" -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DASHTINT_TESTS=OFF -DASHTINT_BENCH=OFF -DASHTINT_GUI=OFF >/dev/null
 cmake --build "$out" --target AshtintCreator2
 # The version tag must close the Windows file as well.

@@ -13,6 +13,7 @@
 
 int main(int argc, char** argv) {
   ashtint::KeepRunningWhenOutputCloses();
+  ashtint::WriteOutputUnchanged();
   // An interrupted run takes its temporary files with it; before any other thread starts.
   ashtint::WatchInterrupts([](int sig) {
     ashtint::RemoveRegisteredPaths();

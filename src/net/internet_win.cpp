@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <thread>
 
 #include "common/text.h"
@@ -41,26 +44,47 @@ std::int32_t LastError() {
   return e != 0 ? static_cast<std::int32_t>(e) : ErrInternetInternalError;
 }
 
-// Sets a timeout option when it is asked for, can be read and differs from the current value.
-void ApplyTimeout(HINTERNET session, DWORD option, std::int32_t ms) {
-  if (ms < 0) return;
-  DWORD current = 0;
-  DWORD length = sizeof current;
-  if (InternetQueryOptionA(session, option, &current, &length) && length != 0 &&
-      current != static_cast<DWORD>(ms)) {
-    DWORD value = static_cast<DWORD>(ms);
-    InternetSetOptionA(session, option, &value, sizeof value);
-  }
-}
-
-std::string HeaderLine(const char* name, const std::string& value) {
-  return value.empty() ? std::string() : std::string(name) + ": " + value + "\r\n";
-}
-
 using Clock = std::chrono::steady_clock;
 
 Clock::time_point DeadlineAfter(std::int32_t totalTimeoutMs) {
   return totalTimeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(totalTimeoutMs);
+}
+
+// A blocking call's time-out: the one asked for (negative: the system's own), but never past the
+// fetch's deadline, which WinInet's calls know nothing about; a stalled server would otherwise
+// hold a read for the system's whole receive time-out. (Wine 8 ignores receive time-outs.)
+std::int32_t BoundedTimeout(std::int32_t ms, Clock::time_point deadline) {
+  if (deadline == Clock::time_point::max()) return ms;
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  const auto bound = static_cast<std::int32_t>(std::clamp<long long>(left, 1, std::numeric_limits<std::int32_t>::max()));
+  return ms < 0 ? bound : std::min(ms, bound);
+}
+
+void SetTimeout(HINTERNET handle, DWORD option, std::int32_t ms) {
+  if (ms < 0) return;
+  DWORD value = static_cast<DWORD>(ms);
+  InternetSetOptionA(handle, option, &value, sizeof value);
+}
+
+// The time-outs of what is opened from the session next: connect, send and receive.
+void SetSessionTimeouts(HINTERNET session, std::int32_t connectMs, std::int32_t dataMs, Clock::time_point deadline) {
+  SetTimeout(session, INTERNET_OPTION_CONNECT_TIMEOUT, BoundedTimeout(connectMs, deadline));
+  SetTimeout(session, INTERNET_OPTION_SEND_TIMEOUT, BoundedTimeout(dataMs, deadline));
+  SetTimeout(session, INTERNET_OPTION_RECEIVE_TIMEOUT, BoundedTimeout(dataMs, deadline));
+}
+
+// The body length the answer announced; -1 when it names none.
+long long AnnouncedLength(HINTERNET url) {
+  char text[32] = {};
+  DWORD length = sizeof text;
+  if (!HttpQueryInfoA(url, HTTP_QUERY_CONTENT_LENGTH, text, &length, nullptr)) return -1;
+  char* end = nullptr;
+  const long long n = std::strtoll(text, &end, 10);
+  return end != text && n >= 0 ? n : -1;
+}
+
+std::string HeaderLine(const char* name, const std::string& value) {
+  return value.empty() ? std::string() : std::string(name) + ": " + value + "\r\n";
 }
 
 // The status of the answer; 0 when there is none (not HTTP).
@@ -71,21 +95,28 @@ std::int32_t HttpStatusOf(HINTERNET url) {
   return static_cast<std::int32_t>(status);
 }
 
-// Reads the whole answer through the sink; 0 when it ended cleanly, else the error code. The
-// deadline is looked at between reads: each read is bounded by the receive timeout.
+// Reads the whole answer through the sink; 0 when it ended cleanly, else the error code. Each
+// read waits at most dataMs (negative: the system's time-out) and never past the deadline.
+// A connection that closes before the announced length has come is a broken transfer, not the
+// end of the answer.
 template <typename Sink>
-std::int32_t ReadAll(HINTERNET url, DWORD chunkSize, Clock::time_point deadline, Sink&& sink) {
+std::int32_t ReadAll(HINTERNET url, DWORD chunkSize, std::int32_t dataMs, Clock::time_point deadline, Sink&& sink) {
+  const long long announced = AnnouncedLength(url);
+  long long received = 0;
   std::string chunk;
   for (;;) {
     if (Clock::now() >= deadline) return ErrInternetTimeout;
+    SetTimeout(url, INTERNET_OPTION_RECEIVE_TIMEOUT, BoundedTimeout(dataMs, deadline));
     DWORD available = 0;
     if (!InternetQueryDataAvailable(url, &available, 0, 0)) return LastError();
-    if (available == 0) return 0;
-    const DWORD want = chunkSize != 0 ? chunkSize : available;
-    chunk.resize(want);
     DWORD read = 0;
-    if (!InternetReadFile(url, chunk.data(), want, &read)) return LastError();
-    if (read == 0) return 0;
+    if (available != 0) {
+      const DWORD want = chunkSize != 0 ? chunkSize : available;
+      chunk.resize(want);
+      if (!InternetReadFile(url, chunk.data(), want, &read)) return LastError();
+    }
+    if (read == 0) return announced >= 0 && received < announced ? ErrInternetConnectionAborted : 0;
+    received += read;
     const std::int32_t sinkError = sink(chunk.data(), read);
     if (sinkError != 0) return sinkError;
   }
@@ -100,6 +131,7 @@ void DownloadString(const RIRequest& request, RIStringResult& result) noexcept {
   result.Empty = true;
   result.HttpStatus = 0;
   try {
+    const Clock::time_point deadline = DeadlineAfter(request.TotalTimeout);
     Handle session(InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) {
       result.Error = true;
@@ -114,19 +146,19 @@ void DownloadString(const RIRequest& request, RIStringResult& result) noexcept {
     const std::string headers = HeaderLine("User-Agent", request.UserAgent) +
                                 HeaderLine("Accept-Language", request.AcceptLanguage) +
                                 HeaderLine("Accept", request.Accept);
-    ApplyTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, request.ConnectTimeout);
-    const Clock::time_point deadline = DeadlineAfter(request.TotalTimeout);
     for (std::int32_t attempt = 1; attempt <= request.Attempts; ++attempt) {
       result.Error = false;
       std::int32_t code = 0;
       try {
         result.Body.clear();
+        // The string fetch has no data time-out of its own: only the deadline bounds its waits.
+        SetSessionTimeouts(session.get(), request.ConnectTimeout, -1, deadline);
         Handle url(InternetOpenUrlA(session.get(), request.URL.c_str(), headers.empty() ? nullptr : headers.c_str(),
                                     headers.empty() ? 0 : static_cast<DWORD>(-1), kOpenFlags, 0));
         code = url ? 0 : LastError();
         if (url) {
           result.HttpStatus = HttpStatusOf(url.get());
-          code = ReadAll(url.get(), 0, deadline, [&](const char* data, DWORD size) {
+          code = ReadAll(url.get(), 0, -1, deadline, [&](const char* data, DWORD size) {
             if (request.MaxSize > 0 && result.Body.size() + size > static_cast<std::uint64_t>(request.MaxSize))
               return ErrResponseTooLarge;
             result.Body.append(data, size);
@@ -175,6 +207,7 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
         return;
       }
     }
+    const Clock::time_point deadline = DeadlineAfter(request.TotalTimeout);
     Handle session(InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) {
       result.Error = true;
@@ -187,12 +220,8 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
       return;
     }
     const std::string headers = HeaderLine("User-Agent", request.UserAgent);
-    ApplyTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, request.ConnectTimeout);
-    ApplyTimeout(session.get(), INTERNET_OPTION_SEND_TIMEOUT, request.DataTimeout);
-    ApplyTimeout(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, request.DataTimeout);
     const DWORD buffer = static_cast<DWORD>(request.BufferSize > 0 ? request.BufferSize : BrowserRequest.BufferSize);
     temp = SiblingTempName(fileName);
-    const Clock::time_point deadline = DeadlineAfter(request.TotalTimeout);
     for (std::int32_t attempt = 1; attempt <= request.Attempts; ++attempt) {
       result.Error = false;
       HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -204,12 +233,13 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
       }
       std::int32_t code = 0;
       try {
+        SetSessionTimeouts(session.get(), request.ConnectTimeout, request.DataTimeout, deadline);
         Handle url(InternetOpenUrlA(session.get(), request.URL.c_str(), headers.empty() ? nullptr : headers.c_str(),
                                     headers.empty() ? 0 : static_cast<DWORD>(-1), kOpenFlags, 0));
         code = url ? 0 : LastError();
         if (url) {
           result.HttpStatus = HttpStatusOf(url.get());
-          code = ReadAll(url.get(), buffer, deadline, [&](const char* data, DWORD size) {
+          code = ReadAll(url.get(), buffer, request.DataTimeout, deadline, [&](const char* data, DWORD size) {
             DWORD written = 0;
             if (!WriteFile(file, data, size, &written, nullptr) || written != size) return LastError();
             return std::int32_t{0};

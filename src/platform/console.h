@@ -13,6 +13,11 @@ void DetachConsole();
 // process, so the run and its log go on to the end. Called once at start-up.
 void KeepRunningWhenOutputCloses();
 
+// Standard output and error pass the program's bytes unchanged. The engine writes its own CR LF
+// line ends, which a Windows text-mode stream would turn into CR CR LF in a file or pipe.
+// Called once at start-up.
+void WriteOutputUnchanged();
+
 // Whether standard output is an interactive terminal (not a file or a pipe).
 bool StdoutIsTerminal();
 

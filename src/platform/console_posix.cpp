@@ -27,6 +27,9 @@ void DetachConsole() {
 
 void KeepRunningWhenOutputCloses() { ::signal(SIGPIPE, SIG_IGN); }
 
+// POSIX streams never change line ends.
+void WriteOutputUnchanged() {}
+
 bool StdoutIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
 void ShowMessageBox(const std::string& caption, const std::string& text, TMessageIcon icon) {

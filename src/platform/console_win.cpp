@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
 #include <windows.h>
@@ -10,6 +11,11 @@ void DetachConsole() { FreeConsole(); }
 
 // A write to a closed pipe already fails there without a signal.
 void KeepRunningWhenOutputCloses() {}
+
+void WriteOutputUnchanged() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
 
 bool StdoutIsTerminal() { return _isatty(_fileno(stdout)) != 0; }
 

@@ -1,0 +1,415 @@
+// The Windows release under Wine: its engine on generated clients through Windows paths, its
+// packages against the Linux engine's, and the Windows-only pieces (message boxes, WinInet, the
+// registry's processor count). One Wine prefix for the whole run, without a display: Wine's null
+// graphics driver still makes windows, so message boxes appear and can be answered.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <mutex>
+#include <sstream>
+
+#include "common/exit_codes.h"
+#include "e2e/engine_env.h"
+#include "test_support/loopback_server.h"
+#include "test_support/run_process.h"
+#include "test_support/temp_dir.h"
+
+using e2e::ReadFile;
+using e2e::WriteFile;
+using ashtint::test::HttpRequest;
+using ashtint::test::LoopbackServer;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kSource = ASHTINT_SOURCE_DIR;
+const std::string kPython = "/usr/bin/python3";
+const std::string kWine = ASHTINT_WINE64;
+const std::string kWineServer = ASHTINT_WINESERVER;
+
+std::string WinPath(const fs::path& p) {
+  std::string s = "Z:" + p.string();
+  std::replace(s.begin(), s.end(), '/', '\\');
+  return s;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t p = 0; (p = text.find(what, p)) != std::string::npos; p += what.size()) ++n;
+  return n;
+}
+
+std::string Unescape(const std::string& s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '\\' || i + 1 == s.size()) {
+      out += s[i];
+      continue;
+    }
+    const char c = s[++i];
+    out += c == 'r' ? '\r' : c == 'n' ? '\n' : c;
+  }
+  return out;
+}
+
+struct ShownBox {
+  std::string caption, text;
+};
+
+struct WineResult {
+  bool finished = false;  // the runner saw the engine end
+  long long code = -1;    // the engine's whole exit code
+  std::string out, err;
+  std::vector<ShownBox> boxes;
+};
+
+// The prefix, the unpacked release and the generated clients, made once for all tests.
+class WineWorld : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    dir_ = std::make_unique<test_support::TempDir>();
+    env_ = {"WINEPREFIX=" + (dir_->path() / "prefix").string(), "WINEDEBUG=-all", "DISPLAY=",
+            // No downloads of Wine's .NET and browser parts while the prefix is made.
+            "WINEDLLOVERRIDES=mscoree,mshtml=", "http_proxy=", "https_proxy=", "HTTP_PROXY=", "HTTPS_PROXY=",
+            "no_proxy=127.0.0.1,localhost"};
+    auto r = test_support::RunProcess(kWine, {"wineboot", "-i"}, "", env_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The null graphics driver: windows without a display.
+    r = test_support::RunProcess(kWine, {"reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics", "/d",
+                                         "null", "/f"},
+                                 "", env_);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    RestartServer();
+
+    r = test_support::RunProcess(kPython, {"-m", "zipfile", "-e", ASHTINT_WINDOWS_RELEASE_ZIP, dir_->str() + "release"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const auto& [profile, extra] : {std::pair<std::string, std::string>{"gen", ""}, {"refused", "--refused-textures"}}) {
+      std::vector<std::string> args{kSource + "/tools/gen_client.py", "--profile", "small", "--out", dir_->str() + profile};
+      if (!extra.empty()) args.push_back(extra);
+      r = test_support::RunProcess(kPython, args);
+      ASSERT_EQ(r.status, 0) << r.err;
+    }
+  }
+  void TearDown() override {
+    test_support::RunProcess(kWineServer, {"-k"}, "", env_);
+    dir_.reset();
+  }
+  // Ends the prefix's server; the next program starts a fresh session.
+  void RestartServer() const {
+    test_support::RunProcess(kWineServer, {"-k"}, "", env_);
+    test_support::RunProcess(kWineServer, {"-w"}, "", env_);
+  }
+
+  fs::path Root() const { return dir_->path(); }
+  fs::path Release() const { return dir_->path() / "release" / "AshtintCreator2"; }
+  const std::vector<std::string>& Env() const { return env_; }
+
+  test_support::ProcessResult Wine(const std::vector<std::string>& args) const {
+    return test_support::RunProcess(kWine, args, "", env_);
+  }
+
+ private:
+  std::unique_ptr<test_support::TempDir> dir_;
+  std::vector<std::string> env_;
+};
+
+WineWorld* World() {
+  static WineWorld* world = static_cast<WineWorld*>(::testing::AddGlobalTestEnvironment(new WineWorld));
+  return world;
+}
+const WineWorld* const kRegistered = World();
+
+class WineEngine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_ = dir_.path() / "program";
+    fs::copy(World()->Release(), program_, fs::copy_options::recursive);
+  }
+
+  fs::path CopyClient(const std::string& generated, const std::string& name) const {
+    const fs::path to = dir_.path() / name;
+    fs::copy(World()->Root() / generated / "World_of_Tanks_EU", to, fs::copy_options::recursive);
+    return to;
+  }
+
+  // The engine of the release, started by the Windows runner with this exact command line.
+  WineResult Run(const std::string& arguments, const std::vector<std::string>& extraEnv = {}) const {
+    const fs::path command = dir_.path() / "command.txt", report = dir_.path() / "report.txt";
+    WriteFile(command, "\"" + WinPath(program_ / "AshtintCreator2.exe") + "\" " + arguments);
+    fs::remove(report);
+    std::vector<std::string> env = World()->Env();
+    // Tests never reach the real network: the online addresses point at a closed port unless a
+    // test names its own server.
+    for (const char* name : {"ASHTINT_CONFIGS_BASE_URL", "ASHTINT_SITE_URL", "ASHTINT_UPDATE_BASE_URL"}) {
+      bool given = false;
+      for (const auto& e : extraEnv) given = given || e.rfind(std::string(name) + "=", 0) == 0;
+      if (!given) env.push_back(std::string(name) + "=http://127.0.0.1:1/");
+    }
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    const auto r = test_support::RunProcess(kWine, {ASHTINT_WINE_RUNNER, WinPath(command), WinPath(report)}, "", env);
+    WineResult result;
+    result.out = r.out;
+    result.err = r.err;
+    std::istringstream lines(ReadFile(report));
+    for (std::string line; std::getline(lines, line);) {
+      const auto tab = line.find('\t');
+      const std::string kind = line.substr(0, tab), rest = tab == std::string::npos ? "" : line.substr(tab + 1);
+      if (kind == "exit") {
+        result.finished = true;
+        result.code = std::stoll(rest);
+      } else if (kind == "box") {
+        const auto second = rest.find('\t');
+        result.boxes.push_back({Unescape(rest.substr(0, second)), Unescape(rest.substr(second + 1))});
+      }
+    }
+    EXPECT_TRUE(result.finished) << "the runner did not see the engine end: " << r.out << r.err;
+    return result;
+  }
+
+  std::vector<fs::path> Packages(const fs::path& folder) const {
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator(); ++it)
+      if (it->is_regular_file()) found.push_back(it->path());
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  test_support::TempDir dir_;
+  fs::path program_;
+};
+
+const std::string kAllMods =
+    "--DPT-mod=FFFFFF --inside-color=202020 --remove-shadows --CCT-mod=404040 --MEM-mod=DD7744 --CTM-mod=2050A0 "
+    "--SpaceBin-mod=DD7744|2050A0 --CAMO-mod=30 --downsizing-ratio=4";
+
+TEST_F(WineEngine, AllSixModsThroughAWindowsPathMatchTheLinuxEnginesPackages) {
+  // A folder name with spaces, as players' clients have, written as the front end writes it:
+  // quoted, with the folder's closing backslash.
+  const fs::path client = CopyClient("gen", "World of Tanks EU");
+  const auto r = Run("--wot-path=\"" + WinPath(client) + "\\\" --no-update-configs --auto-close-console --log " + kAllMods);
+  EXPECT_EQ(r.code, 0) << r.out << r.err;
+  EXPECT_TRUE(r.boxes.empty());
+  EXPECT_NE(r.out.find("    Game path: " + WinPath(client) + "\\\r\n"), std::string::npos) << r.out;
+  EXPECT_EQ(Count(r.out, "    Files packing... OK\r\n    Created files:\r\n          mod.AshtintCreator."), 6u) << r.out;
+  EXPECT_NE(ReadFile(program_ / "AshtintCreator2.log").find("SevenZip file: " + WinPath(program_ / "7z.dll")),
+            std::string::npos);
+
+  const fs::path mods = client / "mods" / "1.24.0.1";
+  const auto packages = Packages(mods);
+  ASSERT_EQ(packages.size(), 6u);
+  const std::vector<std::pair<std::string, std::vector<std::string>>> expected{
+      {"TankCrashTextures", {"DPT", "--remove-shadows", "--extra", "vehicles/tank_crash.dds", "vehicles/inside_crash.dds"}},
+      {"TrackCrashTextures", {"CCT", "--extra", "vehicles/track_crash.dds"}},
+      {"TankMapTextures", {"MEM", "--color", "#DD7744"}},
+      {"TrainMapTextures", {"CTM", "--color", "#2050A0"}},
+      {"SpaceBinPatched", {"SpaceBin", "--tank-color", "#DD7744", "--train-color", "#2050A0"}},
+      {"Camouflages", {"CAMO", "--visibility", "30", "--ratio", "4"}}};
+  for (const auto& package : packages) {
+    const std::string name = package.filename().string();
+    const auto kind = std::find_if(expected.begin(), expected.end(), [&](const auto& e) {
+      return name.rfind("mod.AshtintCreator." + e.first + "_2.2.1.248.", 0) == 0;
+    });
+    ASSERT_NE(kind, expected.end()) << name;
+    const fs::path unpacked = dir_.path() / "unpacked" / name;
+    auto u = test_support::RunProcess(kPython, {kSource + "/tests/test_support/unpack_wotmod.py", package.string(),
+                                                unpacked.string()});
+    ASSERT_EQ(u.status, 0) << u.out;
+    std::vector<std::string> args{kSource + "/tests/test_support/check_mods.py", "--manifest",
+                                  (World()->Root() / "gen" / "manifest.json").string(), "--client", client.string(),
+                                  "--out", unpacked.string(), "--mod"};
+    args.insert(args.end(), kind->second.begin(), kind->second.end());
+    args.insert(args.end(), {"--exact", "--package"});
+    u = test_support::RunProcess(kPython, args);
+    EXPECT_EQ(u.status, 0) << name << "\n" << u.out << u.err;
+  }
+
+  // The Linux engine on its own copy of the same client, with the same keys.
+  const fs::path linuxClient = CopyClient("gen", "linux-client");
+  std::vector<std::string> args{"--wot-path=" + linuxClient.string(), "--no-update-configs", "--auto-close-console",
+                                "--configs-path=" + kSource + "/configs"};
+  std::istringstream keys(kAllMods);
+  for (std::string key; keys >> key;) args.push_back(key);
+  const auto onLinux = test_support::RunProcess(ASHTINT_ENGINE_FILE, args, "", {"ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/"});
+  ASSERT_EQ(onLinux.code, 0) << onLinux.out << onLinux.err;
+  const auto same = test_support::RunProcess(kPython, {kSource + "/tests/wine/compare_packages.py", mods.string(),
+                                                       (linuxClient / "mods" / "1.24.0.1").string()});
+  EXPECT_EQ(same.status, 0) << same.out << same.err;
+}
+
+TEST_F(WineEngine, AFailingWorkerShowsAModalBoxAndTheWholeExitCodeComesBack) {
+  const fs::path client = CopyClient("refused", "client");
+  const auto listed = test_support::RunProcess(
+      kPython, {"-c", "import json,sys\nfor e in json.load(open(sys.argv[1]))['mods']['MEM']['errors']: "
+                      "print(e['message_contains'])",
+                (World()->Root() / "refused" / "manifest.json").string()});
+  std::vector<std::string> messages;
+  std::istringstream lines(listed.out);
+  for (std::string line; std::getline(lines, line);) messages.push_back(line);
+  ASSERT_EQ(messages.size(), 4u) << listed.out << listed.err;
+
+  // Eight workers: the four failing packages, each retried after a pause, fail side by side.
+  const std::string base =
+      "--wot-path=\"" + WinPath(client) + "\" --no-update-configs --auto-close-console --cpu-count=8 --MEM-mod=DD7744";
+  auto r = Run(base);
+  // 16031 does not fit in the 8 bits a Unix status keeps; the Windows parent sees all of it.
+  EXPECT_EQ(r.code, ashtint::StageExitCode(3, ashtint::StageErrorWorker)) << r.out;
+  EXPECT_EQ(Count(r.out, "Failed!\r\n"), messages.size()) << r.out;
+  ASSERT_EQ(r.boxes.size(), messages.size()) << r.out;
+  for (const auto& box : r.boxes) {
+    EXPECT_EQ(box.caption, "AshtintCreator2");
+    EXPECT_EQ(box.text.rfind("An error occurred while working with one of the files!\r\n\r\n", 0), 0u) << box.text;
+    std::string text = box.text;
+    std::replace(text.begin(), text.end(), '\\', '/');
+    EXPECT_EQ(std::count_if(messages.begin(), messages.end(), [&](const auto& m) { return text.find(m) != std::string::npos; }), 1)
+        << box.text;
+  }
+  EXPECT_EQ(r.err.find("An error occurred"), std::string::npos) << "Windows shows it in the box only";
+  // The good packages still made their package.
+  EXPECT_EQ(Packages(client / "mods" / "1.24.0.1").size(), 1u);
+
+  // Silent mode: no box, the same code.
+  fs::remove_all(client / "mods" / "1.24.0.1");
+  r = Run(base + " --silent-mode");
+  EXPECT_EQ(r.code, ashtint::StageExitCode(3, ashtint::StageErrorWorker));
+  EXPECT_TRUE(r.boxes.empty());
+
+  // Start-up errors too: no wot-path, and a folder without the game's executable.
+  r = Run("--no-update-configs --auto-close-console --DPT-mod=FFFFFF");
+  EXPECT_EQ(r.code, ashtint::ecWotPathMissing) << r.out;
+  fs::remove(client / "win64" / "WorldOfTanks.exe");
+  r = Run(base);
+  EXPECT_EQ(r.code, ashtint::ecGameExeNotFound) << r.out;
+}
+
+// Serves the repository's configuration files under /configs/ and the release's 7z.dll (or a
+// refusal) at the library download path.
+class Site {
+ public:
+  explicit Site(std::string library)
+      : library_(std::move(library)), server_([this](LoopbackServer&, int fd, const HttpRequest& request) {
+          const std::string prefix = "/configs/";
+          if (request.Target.rfind(prefix, 0) == 0) {
+            const auto file = fs::path(kSource) / "configs" / request.Target.substr(prefix.size());
+            if (fs::is_regular_file(file)) {
+              LoopbackServer::SendResponse(fd, 200, "OK", ReadFile(file));
+              return;
+            }
+          }
+          std::lock_guard lock(mutex_);
+          if (request.Target.rfind("/pub/api/v2/modules.php?", 0) == 0 && serveLibrary_)
+            LoopbackServer::SendResponse(fd, 200, "OK", library_);
+          else
+            LoopbackServer::SendResponse(fd, 404, "Not Found", "<html>Not Found</html>");
+        }) {}
+  void ServeLibrary(bool on) {
+    std::lock_guard lock(mutex_);
+    serveLibrary_ = on;
+  }
+  std::string Url(const std::string& path) const { return server_.Url(path); }
+  std::vector<HttpRequest> Requests() const { return server_.Requests(); }
+
+ private:
+  std::mutex mutex_;
+  const std::string library_;
+  bool serveLibrary_ = false;
+  LoopbackServer server_;
+};
+
+TEST_F(WineEngine, WinInetRefreshesTheConfigurationsAndDownloadsAMissingLibrary) {
+  const fs::path client = CopyClient("gen", "client");
+  const std::string library = ReadFile(program_ / "7z.dll");
+  ASSERT_GT(library.size(), 500000u);
+  Site site(library);
+  const std::vector<std::string> online{"ASHTINT_CONFIGS_BASE_URL=" + site.Url("/configs/"),
+                                        "ASHTINT_SITE_URL=" + site.Url("")};
+  const std::string base = "--wot-path=\"" + WinPath(client) + "\" --auto-close-console --log";
+
+  // An older configuration file is replaced; the others are already current.
+  WriteFile(program_ / "MapTanks.cfg", "config_version = 0\r\nsoft_version = 248\r\n");
+  fs::remove(program_ / "7z.dll");
+  auto r = Run(base + " --CCT-mod=404040", online);
+  EXPECT_NE(r.out.find("  > Check and download configs:\r\n"
+                       "          CrashTanks.cfg...   OK\r\n"
+                       "          MapTanks.cfg...     Updated\r\n"
+                       "          MapTrains.cfg...    OK\r\n"
+                       "          Camouflage.cfg...   OK\r\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(ReadFile(program_ / "MapTanks.cfg"), ReadFile(fs::path(kSource) / "configs" / "MapTanks.cfg"));
+  // The library download is refused (an error page): nothing is left behind, 16009 comes back whole.
+  EXPECT_EQ(r.code, ashtint::ecSevenZipMissing) << r.out;
+  EXPECT_NE(r.out.find("  > Download 7z.dll... Failed!\r\n"), std::string::npos) << r.out;
+  EXPECT_FALSE(fs::exists(program_ / "7z.dll"));
+  const auto before = Packages(program_);
+  EXPECT_EQ(before.size(), 8u) << "engine, readme, licence, four configurations and the log";
+
+  site.ServeLibrary(true);
+  r = Run(base + " --CCT-mod=404040", online);
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find("  > Download 7z.dll... OK\r\n"), std::string::npos) << r.out;
+  EXPECT_TRUE(ReadFile(program_ / "7z.dll") == library);
+  EXPECT_EQ(Packages(client / "mods" / "1.24.0.1").size(), 1u) << r.out;
+  bool askedAsABrowser = false;
+  for (const auto& request : site.Requests())
+    askedAsABrowser = askedAsABrowser || request.Header("User-Agent").rfind("Mozilla/5.0 (Windows NT 10.0)", 0) == 0;
+  EXPECT_TRUE(askedAsABrowser);
+}
+
+TEST_F(WineEngine, AnAnswerCutShortNeverReplacesAConfigurationFile) {
+  const fs::path client = CopyClient("gen", "client");
+  // A newer file, but the connection closes 10 bytes before the announced length: what did
+  // come still reads as a configuration file, its last rule cut in two.
+  std::string newer = ReadFile(fs::path(kSource) / "configs" / "CrashTanks.cfg");
+  const auto version = newer.find("config_version = 1\r\n");
+  ASSERT_NE(version, std::string::npos);
+  newer.replace(version, 18, "config_version = 9");
+  LoopbackServer server([&](LoopbackServer&, int fd, const HttpRequest& request) {
+    if (request.Target == "/configs/CrashTanks.cfg") {
+      LoopbackServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(newer.size()) +
+                                      "\r\nConnection: close\r\n\r\n" + newer.substr(0, newer.size() - 10));
+      return;
+    }
+    const auto file = fs::path(kSource) / "configs" / request.Target.substr(std::string("/configs/").size());
+    LoopbackServer::SendResponse(fd, 200, "OK", ReadFile(file));
+  });
+  const auto r = Run("--wot-path=\"" + WinPath(client) + "\" --auto-close-console --log",
+                     {"ASHTINT_CONFIGS_BASE_URL=" + server.Url("/configs/")});
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find("          CrashTanks.cfg...   Disconnect\r\n          MapTanks.cfg...     OK\r\n"),
+            std::string::npos)
+      << r.out;
+  // The Windows code of a broken connection, as the Linux client reports it too.
+  EXPECT_NE(ReadFile(program_ / "AshtintCreator2.log").find("error 12030"), std::string::npos)
+      << ReadFile(program_ / "AshtintCreator2.log");
+  EXPECT_EQ(ReadFile(program_ / "CrashTanks.cfg"), ReadFile(fs::path(kSource) / "configs" / "CrashTanks.cfg"));
+}
+
+TEST_F(WineEngine, TheDefaultWorkerCountIsTheRegistrysProcessorCount) {
+  const fs::path client = CopyClient("gen", "client");
+  const std::string key = "HKLM\\Hardware\\Description\\System\\CentralProcessor";
+  auto listing = World()->Wine({"reg", "query", key});
+  // reg names the subkeys in full: HKEY_LOCAL_MACHINE\...\CentralProcessor\N
+  const std::size_t processors = Count(listing.out, "\\CentralProcessor\\");
+  if (processors < 2) GTEST_SKIP() << "one processor: a missing registry answer would read the same";
+  const std::string run = "--wot-path=\"" + WinPath(client) + "\" --no-update-configs --auto-close-console --log "
+                          "--rewrite-log --CCT-mod=404040";
+  auto r = Run(run);
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(ReadFile(program_ / "AshtintCreator2.log").find("CPU Count: " + std::to_string(processors) + "\r\n"),
+            std::string::npos);
+
+  // One processor fewer in the registry (until the prefix's next session): one worker fewer.
+  listing = World()->Wine({"reg", "delete", key + "\\" + std::to_string(processors - 1), "/f"});
+  ASSERT_EQ(listing.status, 0) << listing.out << listing.err;
+  r = Run(run);
+  World()->RestartServer();
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(ReadFile(program_ / "AshtintCreator2.log").find("CPU Count: " + std::to_string(processors - 1) + "\r\n"),
+            std::string::npos)
+      << ReadFile(program_ / "AshtintCreator2.log");
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+// wine_run.exe COMMAND_FILE REPORT_FILE: a Windows parent for the Wine tests.
+//
+// Starts the command line held in COMMAND_FILE exactly as written (Wine's own launcher re-quotes
+// arguments, which would change what the engine's command-line reader sees), with this
+// process's standard handles, and writes to REPORT_FILE:
+//   box<TAB>caption<TAB>text     for each message box the child shows, which is then answered
+//                                with its first button (OK, or Yes)
+//   exit<TAB>code                the child's whole 32-bit exit code (a Unix status keeps 8 bits)
+// Texts are escaped: backslash, CR and LF as \\, \r and \n.
+#include <windows.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+namespace {
+
+std::string Escape(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::string WindowText(HWND window) {
+  char buffer[8192] = {};
+  const int n = GetWindowTextA(window, buffer, sizeof buffer);
+  return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+struct Watch {
+  DWORD processId = 0;
+  std::set<HWND> answered;
+  FILE* report = nullptr;
+};
+
+BOOL CALLBACK OnWindow(HWND window, LPARAM param) {
+  Watch& watch = *reinterpret_cast<Watch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (owner != watch.processId || std::string(className) != "#32770" || !IsWindowVisible(window) ||
+      watch.answered.count(window) != 0)
+    return TRUE;
+  // The message text is the dialog's static control with the id 0xFFFF.
+  const HWND label = GetDlgItem(window, 0xFFFF);
+  const std::string text = label != nullptr ? WindowText(label) : std::string();
+  std::fprintf(watch.report, "box\t%s\t%s\n", Escape(WindowText(window)).c_str(), Escape(text).c_str());
+  std::fflush(watch.report);
+  watch.answered.insert(window);
+  const int button = GetDlgItem(window, IDOK) != nullptr ? IDOK : IDYES;
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
+  return TRUE;
+}
+
+std::string ReadAll(const char* path) {
+  std::string text;
+  FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return text;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  std::fclose(f);
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: wine_run.exe COMMAND_FILE REPORT_FILE\n");
+    return 2;
+  }
+  std::string command = ReadAll(argv[1]);
+  Watch watch;
+  watch.report = std::fopen(argv[2], "wb");
+  if (command.empty() || watch.report == nullptr) {
+    std::fprintf(stderr, "wine_run: cannot read %s or write %s\n", argv[1], argv[2]);
+    return 2;
+  }
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(watch.report, "start-failed\t%lu\n", GetLastError());
+    std::fclose(watch.report);
+    return 1;
+  }
+  watch.processId = process.dwProcessId;
+  while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT)
+    EnumWindows(OnWindow, reinterpret_cast<LPARAM>(&watch));
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  std::fprintf(watch.report, "exit\t%lu\n", code);
+  std::fclose(watch.report);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return 0;
+}
