@@ -272,6 +272,16 @@ RRunError TConsoleExe::RunProcess(const QString& exeFile, const TEngineCommand& 
     result.Code = code;
     result.Message = reason;
   };
+  // A run nobody waits for: started and left to itself.
+  auto startDetached = [&](QProcess& process) {
+    if (process.startDetached()) {
+      result.State = RRunError::Success;
+      result.Code = 0;
+    } else {
+      startFailed(process.errorString(), process.error());
+    }
+    return result;
+  };
   try {
 #ifdef Q_OS_WIN
     // The engine reads its command line as one text, so it gets the text the window shows.
@@ -284,15 +294,7 @@ RRunError TConsoleExe::RunProcess(const QString& exeFile, const TEngineCommand& 
       UseNewConsole(flags, a->startupInfo);
       a->flags = flags;
     });
-    if (!wait) {
-      if (process.startDetached()) {
-        result.State = RRunError::Success;
-        result.Code = 0;
-      } else {
-        startFailed(process.errorString(), process.error());
-      }
-      return result;
-    }
+    if (!wait) return startDetached(process);
     process.start();
     if (!process.waitForStarted(-1)) {
       startFailed(process.errorString(), process.error());
@@ -315,13 +317,7 @@ RRunError TConsoleExe::RunProcess(const QString& exeFile, const TEngineCommand& 
         process.setProgram(terminal->Program);
         process.setArguments(TerminalArguments(*terminal, program, command.Arguments()));
         process.setWorkingDirectory(folder);
-        if (process.startDetached()) {
-          result.State = RRunError::Success;
-          result.Code = 0;
-        } else {
-          startFailed(process.errorString(), process.error());
-        }
-        return result;
+        return startDetached(process);
       }
     }
     auto* window = new TEngineOutputWindow(QFileInfo(program).fileName());
