@@ -14,6 +14,7 @@ for kind in address,undefined thread; do
   dir="$out/$(echo "$kind" | tr ',' '-')"
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
   export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+  export LSAN_OPTIONS=suppressions=$(pwd)/tools/lsan.supp
   gui=ON
   [ "$kind" = thread ] && gui=OFF  # the threaded tests are not the front end's
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DASHTINT_SANITIZE="$kind" \
