@@ -19,6 +19,16 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// Installers record a client for the user or for the whole machine; on a 64-bit system a 32-bit
+// installer's machine-wide entry lands in the 32-bit view.
+struct TUninstallKey {
+  TRegistryRoot Root;
+  const char* Key;
+};
+constexpr TUninstallKey kUninstallKeys[] = {
+    {TRegistryRoot::CurrentUser, kUninstallKey},
+    {TRegistryRoot::LocalMachine, kUninstallKey},
+    {TRegistryRoot::LocalMachine, "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}};
 constexpr const char* kKnownKeys[] = {
     "LGC-WOT.RU.PRODUCTION", "WOT.RU.PRODUCTION", "WOT.EU.PRODUCTION", "WOT.NA.PRODUCTION", "WOT.ASIA.PRODUCTION",
     "{1EAC1D02-C6AC-4FA6-9A44-96258C37C812ru}_is1", "{1EAC1D02-C6AC-4FA6-9A44-96258C37C812eu}_is1",
@@ -135,22 +145,37 @@ class TSearch {
     AddLocal(local);
   }
 
-  void UninstallEntry(const TWindowsSystem& sys, const std::string& name) {
-    const std::string key = std::string(kUninstallKey) + "\\" + name;
-    const std::string display = sys.Registry->ReadString(TRegistryRoot::CurrentUser, key, "DisplayName");
-    const std::string publisher = sys.Registry->ReadString(TRegistryRoot::CurrentUser, key, "Publisher");
+  // One uninstall subkey: its publisher and name tell whether it is a client.
+  void UninstallEntry(const TWindowsSystem& sys, const TUninstallKey& base, const std::string& name) {
+    const std::string key = std::string(base.Key) + "\\" + name;
+    const std::string display = sys.Registry->ReadString(base.Root, key, "DisplayName");
+    const std::string publisher = sys.Registry->ReadString(base.Root, key, "Publisher");
     bool accept = false;
     if (SameText(publisher, "Lesta Games"))
       accept = SameText(display, "Мир танков") || (testClients_ && SameText(display, "Общий тест"));
     else if (SameText(publisher, "Wargaming.net"))
       accept = display.find("World of Tanks") != std::string::npos &&
                (testClients_ || display.find("Common Test") == std::string::npos);
-    if (accept) AddWindows(sys, sys.Registry->ReadString(TRegistryRoot::CurrentUser, key, "InstallLocation"));
+    if (accept) AddWindows(sys, sys.Registry->ReadString(base.Root, key, "InstallLocation"));
   }
 
-  void KnownKey(const TWindowsSystem& sys, const char* name) {
-    AddWindows(sys, sys.Registry->ReadString(TRegistryRoot::CurrentUser, std::string(kUninstallKey) + "\\" + name,
-                                             "InstallLocation"));
+  void KnownKey(const TWindowsSystem& sys, const TUninstallKey& base, const char* name) {
+    AddWindows(sys, sys.Registry->ReadString(base.Root, std::string(base.Key) + "\\" + name, "InstallLocation"));
+  }
+
+  // The entries of one uninstall key: unknown names by their publisher, then the known names.
+  void UninstallKey(const TWindowsSystem& sys, const TUninstallKey& base) {
+    const TStrArray names = sys.Registry->SubKeys(base.Root, base.Key);
+    if (names.empty()) return;
+    for (const auto& name : names) {
+      bool known = false;
+      for (const char* k : kKnownKeys) known = known || SameText(name, k);
+      for (const char* k : kKnownTestKeys) known = known || SameText(name, k);
+      if (!known) UninstallEntry(sys, base, name);
+    }
+    for (const char* k : kKnownKeys) KnownKey(sys, base, k);
+    if (testClients_)
+      for (const char* k : kKnownTestKeys) KnownKey(sys, base, k);
   }
 
   void Run(const TWindowsSystem& sys, std::uint8_t sources) {
@@ -168,19 +193,8 @@ class TSearch {
       const std::string local = v.empty() ? v : sys.LocalPath(v);
       if (!local.empty() && FileExists(local)) AddWindows(sys, FolderOf(v));
     }
-    if (sources & SearchRegistry) {
-      const TStrArray names = sys.Registry->SubKeys(TRegistryRoot::CurrentUser, kUninstallKey);
-      if (names.empty()) return;
-      for (const auto& name : names) {
-        bool known = false;
-        for (const char* k : kKnownKeys) known = known || SameText(name, k);
-        for (const char* k : kKnownTestKeys) known = known || SameText(name, k);
-        if (!known) UninstallEntry(sys, name);
-      }
-      for (const char* k : kKnownKeys) KnownKey(sys, k);
-      if (testClients_)
-        for (const char* k : kKnownTestKeys) KnownKey(sys, k);
-    }
+    if (sources & SearchRegistry)
+      for (const TUninstallKey& base : kUninstallKeys) UninstallKey(sys, base);
   }
 
  private:
@@ -294,10 +308,23 @@ namespace {
 class TSystemRegistry final : public TRegistryReader {
  public:
   std::string ReadString(TRegistryRoot root, const std::string& key, const std::string& name) const override {
-    return SystemRegistryString(root == TRegistryRoot::ClassesRoot, key, name);
+    return SystemRegistryString(SystemRoot(root), key, name);
   }
   TStrArray SubKeys(TRegistryRoot root, const std::string& key) const override {
-    return SystemRegistrySubKeys(root == TRegistryRoot::ClassesRoot, key);
+    return SystemRegistrySubKeys(SystemRoot(root), key);
+  }
+
+ private:
+  static TSystemRegistryRoot SystemRoot(TRegistryRoot root) {
+    switch (root) {
+      case TRegistryRoot::CurrentUser:
+        return TSystemRegistryRoot::CurrentUser;
+      case TRegistryRoot::LocalMachine:
+        return TSystemRegistryRoot::LocalMachine;
+      case TRegistryRoot::ClassesRoot:
+        break;
+    }
+    return TSystemRegistryRoot::ClassesRoot;
   }
 };
 

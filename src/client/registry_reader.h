@@ -10,7 +10,9 @@
 
 namespace ashtint {
 
-enum class TRegistryRoot { CurrentUser, ClassesRoot };
+// LocalMachine keys under "Software\Wow6432Node\" are the machine's 32-bit view, where 32-bit
+// installers write their entries.
+enum class TRegistryRoot { CurrentUser, LocalMachine, ClassesRoot };
 
 class TRegistryReader {
  public:
@@ -22,7 +24,8 @@ class TRegistryReader {
 };
 
 // The registry of a Wine prefix, read from its text files: user.reg holds the current user's
-// keys, system.reg the machine's (the classes root is the machine's Software\Classes with the
+// keys, system.reg the machine's (Wine keeps the 32-bit view as the literal Wow6432Node key; the
+// classes root is the machine's Software\Classes with the
 // user's own Software\Classes over it). Key names compare ignoring letter case.
 class TWineRegistry final : public TRegistryReader {
  public:

@@ -8,8 +8,11 @@
 
 namespace ashtint {
 
-// classesRoot: HKEY_CLASSES_ROOT, else HKEY_CURRENT_USER. Empty when the key or value is missing.
-std::string SystemRegistryString(bool classesRoot, const std::string& key, const std::string& name);
-TStrArray SystemRegistrySubKeys(bool classesRoot, const std::string& key);
+// LocalMachine keys under "Software\Wow6432Node\" read the machine's 32-bit view.
+enum class TSystemRegistryRoot { CurrentUser, LocalMachine, ClassesRoot };
+
+// Empty when the key or value is missing; an empty name reads the key's default value.
+std::string SystemRegistryString(TSystemRegistryRoot root, const std::string& key, const std::string& name);
+TStrArray SystemRegistrySubKeys(TSystemRegistryRoot root, const std::string& key);
 
 }  // namespace ashtint

@@ -154,5 +154,30 @@ TEST(ClientSearch, OwnFolderAndPathsInsidePrefixes) {
   EXPECT_EQ(withoutHome, TStrArray{prefix.string() + "/"});
 }
 
+TEST(ClientSearch, MachineWideUninstallEntriesInBothViewsAfterTheUsersOwn) {
+  test_support::TempDir dir;
+  const fs::path c = dir.path() / "c";
+  Client(c / "User");
+  Client(c / "Machine");
+  Client(c / "Machine32");
+  const std::string machine =
+      "WINE REGISTRY Version 2\n\n" +
+      Entry("Machine game", "World of Tanks", "Wargaming.net", "C:\\\\Machine") +
+      // A 32-bit installer's entry, in the machine's 32-bit view: a known key name.
+      "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\WOT.RU.PRODUCTION] 1\n"
+      "\"InstallLocation\"=\"C:\\\\Machine32\"\n\n" +
+      // The same client recorded for the user and for the machine is found once.
+      Entry("WOT.EU.PRODUCTION", "x", "y", "C:\\\\User");
+  std::vector<TWindowsSystem> systems;
+  systems.push_back({std::make_unique<TWineRegistry>(Entry("WOT.EU.PRODUCTION", "x", "y", "C:\\\\User"), machine, true),
+                     [&](std::string p) {
+                       std::replace(p.begin(), p.end(), '\\', '/');
+                       return (c / p.substr(3)).string();
+                     }});
+  SArray found;
+  FindWOTClientsIn(found, SearchRegistry, false, "", systems);
+  EXPECT_EQ(found, (SArray{(c / "User").string() + "/", (c / "Machine").string() + "/", (c / "Machine32").string() + "/"}));
+}
+
 }  // namespace
 }  // namespace ashtint
