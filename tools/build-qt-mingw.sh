@@ -6,6 +6,9 @@
 #
 #   tools/build-qt-mingw.sh     prints the installed Qt's folder (pass it as CMAKE_PREFIX_PATH)
 #
+# It is the longest step of a fresh machine's test run, so it runs at normal priority; prefix
+# "nice" when sharing the machine. $ASHTINT_JOBS compilers at a time (default 2).
+#
 # Cache: $ASHTINT_CACHE_DIR, else $XDG_CACHE_HOME/ashtint, else ~/.cache/ashtint. ccache, when
 # installed, keeps its objects in the cache's ccache folder unless CCACHE_DIR says otherwise.
 # Needs deb-src entries in apt's sources, Debian's host Qt tools of the same version
@@ -24,6 +27,12 @@ fi
 version=${dsc#qt6-base_}
 version=${version%.dsc}
 prefix="$cache/qt6-mingw-$version"
+
+# One build at a time: a second caller (the test suite's, while run-tests.sh builds Qt in the
+# background) waits for the first and then finds its result.
+mkdir -p "$cache"
+exec 9>"$prefix.lock"
+flock 9
 
 if [ ! -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
   # The cross build runs Debian's moc, rcc and uic: they must come from the same Qt version.
@@ -62,7 +71,7 @@ if [ ! -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
   # - tabletevent: Debian's repack drops the bundled wintab header and mingw has none;
   # - androiddeployqt: Debian's cross-build patch turns it on whenever cross-compiling.
   # Debian keeps the host Qt's CMake packages in the multiarch folder.
-  (cd "$work/build" && nice -n 10 "$src/configure" -prefix "$prefix.partial" \
+  (cd "$work/build" && "$src/configure" -prefix "$prefix.partial" \
       -xplatform win32-g++ -qt-host-path /usr \
       -release -shared -opensource -confirm-license \
       -nomake examples -nomake tests -nomake benchmarks $launcher \
@@ -77,7 +86,7 @@ if [ ! -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
     echo "build-qt-mingw: configure failed" >&2
     exit 1
   }
-  nice -n 10 cmake --build "$work/build" --parallel "$jobs" >"$work/build.log" 2>&1 || {
+  cmake --build "$work/build" --parallel "$jobs" >"$work/build.log" 2>&1 || {
     grep -B 2 -A 12 -m 3 'error:' "$work/build.log" >&2 || tail -n 40 "$work/build.log" >&2
     echo "build-qt-mingw: the build failed" >&2
     exit 1

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
@@ -63,11 +64,10 @@ void TFMain::LoadingTimer() {
       chosen = true;
     }
   }
-  // A first start looks for the clients by itself, so the window opens with one chosen.
+  // A first start looks for the clients by itself, in every source whatever the switches say,
+  // so the window opens with one chosen.
   if (!chosen && settings_->DefaultsInUse()) {
-    const QStringList found = SearchClients(
-        ClientSearchSources(record_.SearchCurrentFolder, record_.SearchGameCenter, record_.SearchSystemRegistry),
-        record_.SearchCommonTest);
+    const QStringList found = SearchClients(ClientSearchSources(true, true, true), record_.SearchCommonTest);
     const QString exe = ClientExeOf(found.isEmpty() ? record_.WotPath : found.first());
     if (!exe.isEmpty() && QFileInfo(exe).isFile()) {
       record_.WotPath = exe;
@@ -76,6 +76,8 @@ void TFMain::LoadingTimer() {
   }
   runner_->BuildArguments();
   UpdateActions();
+  // Ready to go: the main button has the focus, so Space starts the run.
+  if (bRun->isEnabled()) bRun->setFocus();
   raise();
   activateWindow();
 }
