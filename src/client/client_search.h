@@ -1,5 +1,5 @@
 // The search for installed game clients: the program's own folder, the two game launchers'
-// lists, the replay file association and the per-user uninstall entries. On Windows these come
+// lists, the replay file association and the uninstall entries (the user's and the machine's). On Windows these come
 // from the system; on Linux from every Wine, Lutris, Bottles and Steam Proton prefix found.
 #pragma once
 
