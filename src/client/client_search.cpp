@@ -362,12 +362,20 @@ int FindWOTClientsIn(SArray& folders, std::uint8_t sources, bool testClients, co
   return static_cast<int>(folders.size());
 }
 
+namespace {
+
+std::string Environment(const char* name) {
+  const char* v = std::getenv(name);
+  return std::string(v ? v : "");
+}
+
+}  // namespace
+
+TStrArray FindWinePrefixes() { return FindWinePrefixes(Environment("HOME"), Environment); }
+
 int FindWOTClients(SArray& folders, std::uint8_t sources, bool testClients) {
-  const auto env = [](const char* name) {
-    const char* v = std::getenv(name);
-    return std::string(v ? v : "");
-  };
-  return FindWOTClientsIn(folders, sources, testClients, ExecutableFolder(), FindWindowsSystems(env("HOME"), env));
+  return FindWOTClientsIn(folders, sources, testClients, ExecutableFolder(),
+                          FindWindowsSystems(Environment("HOME"), Environment));
 }
 
 }  // namespace ashtint

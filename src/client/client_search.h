@@ -37,6 +37,9 @@ std::vector<TWindowsSystem> FindWindowsSystems(const std::string& home,
 // The Wine prefixes below home, as FindWindowsSystems sees them (folders ending in '/').
 TStrArray FindWinePrefixes(const std::string& home, const std::function<std::string(const char*)>& env);
 
+// The same for this user's home ($HOME) and environment.
+TStrArray FindWinePrefixes();
+
 // A Windows path inside a Wine prefix: the drive through the prefix's dosdevices links, each
 // component matched ignoring letter case as Wine does. Empty when it leads nowhere.
 std::string WinePathToLocal(const std::string& prefix, const std::string& windowsPath);
