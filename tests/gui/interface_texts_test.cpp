@@ -10,9 +10,9 @@
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
 #include "gui/guide_texts.h"
-#include "gui/main_window.h"
+#include "gui/main_window/main_window.h"
+#include "gui/main_window/mod_captions.h"
 #include "gui/system_language.h"
-#include "gui/mod_captions.h"
 #include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
 

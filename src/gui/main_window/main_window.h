@@ -16,7 +16,7 @@
 #include "gui/engine_runner/run_result_window.h"
 #include "gui/guide_texts.h"
 #include "gui/settings.h"
-#include "gui/space_check.h"
+#include "gui/main_window/space_check.h"
 #include "gui/system_language.h"
 
 class QAction;

@@ -1,4 +1,4 @@
-#include "gui/console_exe.h"
+#include "gui/engine_runner/console_exe.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -16,7 +16,7 @@
 
 #include "common/exit_codes.h"
 #include "common/file_names.h"
-#include "gui/engine_output_window.h"
+#include "gui/engine_runner/engine_output_window.h"
 #include "gui/guide_texts.h"
 #include "gui/interface_texts.h"
 #ifdef Q_OS_WIN
