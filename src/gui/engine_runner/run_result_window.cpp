@@ -42,7 +42,7 @@ TRunResultWindow::TRunResultWindow(const TRunResults& results, int language, QWi
     : QDialog(parent), runs_(results.Runs()), language_(language == 1 ? 1 : 0) {
   setWindowTitle(GuideText(TGuideText::ResultTitle, language_));
   setSizeGripEnabled(true);
-  resize(760, 380);
+  resize(820, 380);
 
   lSummary = new QLabel(this);
   lSummary->setWordWrap(true);
@@ -72,12 +72,12 @@ TRunResultWindow::TRunResultWindow(const TRunResults& results, int language, QWi
       row->setText(ColumnDetails, details);
       row->setToolTip(ColumnDetails, details);
       allBuilt = allBuilt && mod.Outcome == TModOutcome::Built;
+      // Each package under its mod: its size and its name; the folder is in the summary line.
       for (const RPackageWritten& package : mod.Packages) {
         auto* file = new QTreeWidgetItem(row);
-        file->setText(ColumnMod, package.Name);
         file->setText(ColumnOutcome, package.Folder.isEmpty() ? QString() : Megabytes(package.Size, language_));
-        file->setText(ColumnDetails, package.Folder);
-        file->setToolTip(ColumnDetails, package.Folder);
+        file->setText(ColumnDetails, package.Name);
+        file->setToolTip(ColumnDetails, package.Folder + package.Name);
         if (folder_.isEmpty()) folder_ = package.Folder;
       }
       row->setExpanded(true);

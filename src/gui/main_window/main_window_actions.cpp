@@ -308,6 +308,7 @@ void TFMain::ShowResults() {
   if (resultWindow_) resultWindow_->close();
   resultWindow_ = new TRunResultWindow(*runner_->Results(), record_.Language, this);
   resultWindow_->setAttribute(Qt::WA_DeleteOnClose);
+  connect(resultWindow_, &QDialog::finished, resultWindow_, &QObject::deleteLater);  // Escape closes it too
   resultWindow_->show();
   resultWindow_->raise();
   resultWindow_->activateWindow();
