@@ -10,9 +10,8 @@
 
 namespace ashtint {
 
-// LocalMachine keys under "Software\Wow6432Node\" are the machine's 32-bit view, where 32-bit
-// installers write their entries.
-enum class TRegistryRoot { CurrentUser, LocalMachine, ClassesRoot };
+// LocalMachine holds what installers write for every user of the machine (HKEY_LOCAL_MACHINE).
+enum class TRegistryRoot { CurrentUser, ClassesRoot, LocalMachine };
 
 class TRegistryReader {
  public:
@@ -24,8 +23,7 @@ class TRegistryReader {
 };
 
 // The registry of a Wine prefix, read from its text files: user.reg holds the current user's
-// keys, system.reg the machine's (Wine keeps the 32-bit view as the literal Wow6432Node key; the
-// classes root is the machine's Software\Classes with the
+// keys, system.reg the machine's (the classes root is the machine's Software\Classes with the
 // user's own Software\Classes over it). Key names compare ignoring letter case.
 class TWineRegistry final : public TRegistryReader {
  public:
@@ -41,6 +39,7 @@ class TWineRegistry final : public TRegistryReader {
   using TKeys = std::map<std::string, std::map<std::string, std::string>>;
   void Load(const std::string& text, TKeys& keys);
   const std::map<std::string, std::string>* Find(TRegistryRoot root, const std::string& key) const;
+  const TKeys& Keys(TRegistryRoot root) const { return root == TRegistryRoot::CurrentUser ? user_ : machine_; }
 
   TKeys user_, machine_;
   std::map<std::string, std::string> spelling_;  // lower-cased key path -> as written

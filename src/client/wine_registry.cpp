@@ -122,8 +122,8 @@ void TWineRegistry::Load(const std::string& text, TKeys& keys) {
 
 const std::map<std::string, std::string>* TWineRegistry::Find(TRegistryRoot root, const std::string& key) const {
   const std::string lower = LowerCase(key);
-  if (root == TRegistryRoot::CurrentUser || root == TRegistryRoot::LocalMachine) {
-    const TKeys& keys = root == TRegistryRoot::CurrentUser ? user_ : machine_;
+  if (root != TRegistryRoot::ClassesRoot) {
+    const TKeys& keys = Keys(root);
     const auto it = keys.find(lower);
     return it == keys.end() ? nullptr : &it->second;
   }
@@ -143,7 +143,7 @@ std::string TWineRegistry::ReadString(TRegistryRoot root, const std::string& key
 TStrArray TWineRegistry::SubKeys(TRegistryRoot root, const std::string& key) const {
   TStrArray names;
   if (root == TRegistryRoot::ClassesRoot) return names;  // only uninstall entries are listed
-  const TKeys& keys = root == TRegistryRoot::CurrentUser ? user_ : machine_;
+  const TKeys& keys = Keys(root);
   const std::string prefix = LowerCase(key) + "\\";
   for (auto it = keys.lower_bound(prefix); it != keys.end() && it->first.compare(0, prefix.size(), prefix) == 0;
        ++it) {

@@ -9,7 +9,7 @@
 namespace ashtint {
 
 // LocalMachine keys under "Software\Wow6432Node\" read the machine's 32-bit view.
-enum class TSystemRegistryRoot { CurrentUser, LocalMachine, ClassesRoot };
+enum class TSystemRegistryRoot { CurrentUser, ClassesRoot, LocalMachine };
 
 // Empty when the key or value is missing; an empty name reads the key's default value.
 std::string SystemRegistryString(TSystemRegistryRoot root, const std::string& key, const std::string& name);

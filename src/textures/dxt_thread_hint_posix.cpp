@@ -1,9 +1,0 @@
-#include "textures/dxt_mt.h"
-
-namespace ashtint {
-
-// Linux has no soft "ideal processor" hint, only hard affinity, which would fight the other
-// programs on the machine; the scheduler spreads the workers well enough on its own.
-void SetThreadIdealProcessor(std::thread&, int) {}
-
-}  // namespace ashtint
