@@ -1,8 +1,8 @@
 #!/bin/sh
 # The Windows release in one command: cross-builds AshtintCreator2.exe and AshtintGui.exe with
 # mingw-w64 against Qt built from Debian's qt6-base source, builds 7z.dll from Debian's 7-Zip
-# source (both cached after the first run), and zips both programs, exactly the DLLs the front
-# end loads, the licences, the four configuration files and a short readme.
+# source (both cached after the first run), and zips both programs, exactly the DLLs and Qt's
+# Russian texts the front end loads, the licences, the four configuration files and a readme.
 #
 #   tools/make-windows-release.sh [BUILD_DIR]     (default build/windows)
 #
@@ -21,7 +21,7 @@ release="$out/release"
 folder="$release/AshtintCreator2"
 zipfile="AshtintCreator2_${version}.${build}_win64.zip"
 rm -rf "$folder" "$release/$zipfile"
-mkdir -p "$folder/platforms" "$folder/styles" "$folder/licenses"
+mkdir -p "$folder/platforms" "$folder/styles" "$folder/translations" "$folder/licenses"
 # The engine is shipped as linked: its version tag closes the file, and stripping would cut it.
 cp "$out/src/engine/AshtintCreator2.exe" "$folder/"
 sh tools/build-7z-dll.sh "$folder" >/dev/null
@@ -34,6 +34,12 @@ sed -e "s/@VERSION@/$version/; s/@BUILD@/$build/" -e 's/$/\r/' tools/windows/REA
 cp "$out/src/gui/AshtintGui.exe" "$folder/"
 cp "$qt/plugins/platforms/qwindows.dll" "$folder/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$folder/styles/"
+# Qt's own texts in Russian (file choosers, standard buttons): the window loads "qt_ru", which
+# names the catalogues it gathers; Debian's translations package has them.
+cp /usr/share/qt6/translations/qt_ru.qm "$folder/translations/"
+for name in $(strings /usr/share/qt6/translations/qt_ru.qm | grep '^qt[a-z]*_ru$'); do
+  cp "/usr/share/qt6/translations/$name.qm" "$folder/translations/"
+done
 # Every DLL these load, found from their import tables: Qt's and the compiler's runtime; the
 # system's own DLLs are in none of these folders.
 gcc_dir=$(dirname "$($cross-g++-posix -print-file-name=libstdc++-6.dll)")
@@ -74,5 +80,5 @@ cp /usr/share/doc/mingw-w64-common/copyright "$folder/licenses/mingw-w64-runtime
 (cd "$release" && find AshtintCreator2 -type f | LC_ALL=C sort | zip -q -X -D -9 "$zipfile.partial" -@ &&
   mv "$zipfile.partial" "$zipfile")
 count=$(unzip -Z1 "$release/$zipfile" | wc -l)
-[ "$count" -eq 22 ] || { echo "make-windows-release: $count files in the zip, 22 expected" >&2; exit 1; }
+[ "$count" -eq 25 ] || { echo "make-windows-release: $count files in the zip, 25 expected" >&2; exit 1; }
 echo "$release/$zipfile"

@@ -97,15 +97,16 @@ class WineFrontEnd : public ::testing::Test {
 TEST_F(WineFrontEnd, FirstStartFindsAPerUserClientAndCreateModsBuildsThePackages) {
   const fs::path client = Client("World of Tanks EU");
   Record("HKCU", "/reg:64", client);
-  // The window takes the client it found and gives its main button the focus: Space starts the
-  // run, whose question about several engine copies at once Return answers with Yes. Then the
-  // window starts the copies in consoles of their own and closes.
-  const auto r = RunInWine(dir_.path(), program_ / "AshtintGui.exe", "", {}, {"space@5000", "return@1000"});
+  // The window takes the one client it found and gives its main button the focus: Space starts
+  // the run, whose question about several engine copies at once Return answers with Yes. The
+  // copies run in consoles of their own; when the last has ended the result window opens over
+  // the main window, and both are closed as their title bars' buttons would.
+  const auto r = RunInWine(dir_.path(), program_ / "AshtintGui.exe", "", {},
+                           {"space@5000", "return@1000", "close@2000", "close@1000"});
   EXPECT_EQ(r.stuck, "") << r.out << r.err;
-  ASSERT_EQ(r.keys.size(), 2u) << r.out << r.err;
+  ASSERT_EQ(r.keys.size(), 4u) << r.out << r.err;
   EXPECT_EQ(r.code, 0);
   EXPECT_TRUE(r.boxes.empty());
-  // The engines outlive the window: wait for the last Windows process of the prefix.
   test_support::RunProcess(kWineServer, {"-w"}, "", World()->Env());
   ExpectSavedClient(client);
 
