@@ -394,6 +394,10 @@ TEST_F(MainWindowUse, FirstStartTakesOneOffersSeveralAndSaysWhereItLookedForNone
   qputenv("HOME", oldHome);
 }
 
+// Generated clients in Wine prefixes, where Linux players keep them; on Windows the Wine tests run
+// the real program instead.
+#ifndef Q_OS_WIN
+
 // Clients where players have them: one recorded only in a prefix's system.reg (the machine's
 // 32-bit view), a Lesta client in a Proton prefix of a second Steam library. Both are found by
 // the first start without a menu and offered in the list; the one chosen is taken.
@@ -439,8 +443,6 @@ TEST_F(MainWindowUse, FirstStartFindsClientsOnlyTheMachineRecordsAndInASecondSte
 // A new user's first start: no settings file, the engine beside the program, a client installed
 // in a Wine prefix through the launcher. The window finds the client by itself; run builds the
 // mods with the real engine; the next start remembers everything and removes the packages.
-// Generated clients in a Wine prefix; on Windows the Wine tests run the real program instead.
-#ifndef Q_OS_WIN
 TEST_F(MainWindowUse, FirstStartFindsTheClientBuildsTheModsAndTheNextStartRemovesThem) {
   const fs::path home = dir_.path() / "home";
   const auto made = test_support::RunProcess(
