@@ -8,6 +8,7 @@
 #include "textures/bitmap32.h"
 #include "textures/dds_file.h"
 #include "textures/dxt_codec.h"
+#include "textures/dxt_dim.h"
 #include "textures/dxt_mt.h"
 
 namespace ashtint {
@@ -35,7 +36,8 @@ int HexPair(std::string_view text, std::size_t pos) {
 }
 
 // Encodes the image as level 0 (and its chain) after a header; the whole file in `file`.
-bool EncodeDDS(TBitmap32& image, int format, bool withChain, TBytesArray& file) {
+// Levels before firstLevel are left zero for the caller to fill.
+bool EncodeDDS(TBitmap32& image, int format, bool withChain, TBytesArray& file, std::size_t firstLevel = 0) {
   std::vector<std::uint64_t> sizes;
   if (!DDSLevelSizes(format, image.Width, image.Height, withChain, sizes)) return false;
   std::uint64_t total = DDSHeaderBytes;
@@ -47,8 +49,9 @@ bool EncodeDDS(TBitmap32& image, int format, bool withChain, TBytesArray& file) 
   std::size_t offset = DDSHeaderBytes;
   for (std::size_t level = 0; level < sizes.size(); ++level) {
     if (level > 0) HalveBitmap(image);
-    EncodeDXTImageMT(file.data() + offset, format == DDSFormatDXT1, image.Width,
-                     FetchBitmapBlock, &image, image.Height);
+    if (level >= firstLevel)
+      EncodeDXTImageMT(file.data() + offset, format == DDSFormatDXT1, image.Width,
+                       FetchBitmapBlock, &image, image.Height);
     offset += std::size_t(sizes[level]);
   }
   return true;
@@ -111,6 +114,14 @@ bool RepaintDDSImpl(TBytesArray& stream, std::string_view colorText) {
   return true;
 }
 
+void DimBitmap(TBitmap32& image, int visibility) {
+  if (visibility >= 100) return;
+  std::uint32_t dimmed[256];  // per byte value; red, green and blue alike
+  for (int v = 0; v < 256; ++v) dimmed[v] = visibility < 1 ? 0 : std::uint32_t(visibility * v / 100);
+  for (std::uint32_t& p : image.Pixels)
+    p = (p & 0xFF000000u) | dimmed[(p >> 16) & 255] << 16 | dimmed[(p >> 8) & 255] << 8 | dimmed[p & 255];
+}
+
 bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
   TDDSInfo info;
   if (!ReadDDSInfo(stream, info)) return false;
@@ -119,24 +130,26 @@ bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
     w = std::max(info.Width / ratio, 16);
     h = std::max(info.Height / ratio, 16);
   }
+  const bool resample = w != info.Width || h != info.Height;
+  if (!resample && visibility >= 100) return true;  // fully visible: the game's own texture
   if (!CanEncode(info.Format, w, h, info.HasChain)) return false;
   TBitmap32 image;
   DecodeDDS(stream, info, image);
-  if (visibility < 100) {
-    for (std::uint32_t& p : image.Pixels) {
-      if (visibility < 1) {
-        p &= 0xFF000000u;
-        continue;
-      }
-      std::uint32_t out = p & 0xFF000000u;
-      for (int shift = 0; shift < 24; shift += 8)
-        out |= std::uint32_t(visibility * int((p >> shift) & 255) / 100) << shift;
-      p = out;
-    }
+  DimBitmap(image, visibility);
+  if (resample) {
+    if (!ResampleBitmap(image, w, h)) return false;
+    TBytesArray file;
+    if (!EncodeDDS(image, info.Format, info.HasChain, file)) return false;
+    stream.swap(file);
+    return true;
   }
-  if ((w != info.Width || h != info.Height) && !ResampleBitmap(image, w, h)) return false;
+  // Same size: level 0 is dimmed block by block without a new encode; the smaller levels are
+  // made from the dimmed pixels as before.
   TBytesArray file;
-  if (!EncodeDDS(image, info.Format, info.HasChain, file)) return false;
+  if (!EncodeDDS(image, info.Format, info.HasChain, file, 1)) return false;
+  const bool isDXT1 = info.Format == DDSFormatDXT1;
+  const std::size_t blocks = std::size_t((w + 3) / 4) * std::size_t((h + 3) / 4);
+  DimDXTBlocks(stream.data() + DDSHeaderBytes, file.data() + DDSHeaderBytes, blocks, isDXT1, visibility);
   stream.swap(file);
   return true;
 }
