@@ -102,21 +102,23 @@ TEST(DimBlocks, RealTexturesComeCloserToTheExactResultThanAReencode) {
 }
 
 TEST(TranslucentDDS, LevelZeroDimmedInPlaceAndSmallerLevelsFromTheExactPixels) {
-  const TBitmap32 image = RandomImage(40, 24, 3, true);
-  const TBytesArray source = WithChain(image, false);
-  TBytesArray file = source;
-  ASSERT_TRUE(MakeTranslucentDDS(file, 45, 0));
-  ASSERT_EQ(file.size(), source.size());
-  const std::size_t level0 = std::size_t(DXTLevelSize(DDSFormatDXT5, 40, 24));
-  const std::vector<std::uint8_t> blocks(source.begin() + DDSHeaderBytes, source.begin() + DDSHeaderBytes + level0);
-  const auto dimmed = Dim(blocks, false, 45);
-  EXPECT_TRUE(std::equal(dimmed.begin(), dimmed.end(), file.begin() + DDSHeaderBytes));
-  // Level 1 is encoded from the exactly dimmed level 0, halved.
-  TBitmap32 exact = DecodeImage(blocks, false, 40, 24);
-  DimPixels(exact, 45);
-  HalveBitmap(exact);
-  const auto level1 = EncodeImage(exact, false);
-  EXPECT_TRUE(std::equal(level1.begin(), level1.end(), file.begin() + DDSHeaderBytes + level0));
+  for (const auto& [w, h] : {std::pair{40, 24}, std::pair{30, 10}}) {  // whole blocks, and cut ones
+    const TBitmap32 image = RandomImage(w, h, 3, true);
+    const TBytesArray source = WithChain(image, false);
+    TBytesArray file = source;
+    ASSERT_TRUE(MakeTranslucentDDS(file, 45, 0));
+    ASSERT_EQ(file.size(), source.size());
+    const std::size_t level0 = std::size_t(DXTLevelSize(DDSFormatDXT5, w, h));
+    const std::vector<std::uint8_t> blocks(source.begin() + DDSHeaderBytes, source.begin() + DDSHeaderBytes + level0);
+    const auto dimmed = Dim(blocks, false, 45);
+    EXPECT_TRUE(std::equal(dimmed.begin(), dimmed.end(), file.begin() + DDSHeaderBytes)) << w;
+    // Level 1 is encoded from the exactly dimmed level 0, halved.
+    TBitmap32 exact = DecodeImage(blocks, false, w, h);
+    DimPixels(exact, 45);
+    HalveBitmap(exact);
+    const auto level1 = EncodeImage(exact, false);
+    EXPECT_TRUE(std::equal(level1.begin(), level1.end(), file.begin() + DDSHeaderBytes + level0)) << w;
+  }
 }
 
 TEST(TranslucentDDS, FullyVisibleWithoutDownsizingKeepsTheFileByteForByte) {
