@@ -247,7 +247,7 @@ void TEngineRun::RunStage(const TStageDef& stage) {
     const auto colorTexture = [this](const std::string& file, const std::string& color) {
       TBytesArray bytes;
       if (content_) {
-        if (CreateColorDDS(bytes, 16, 16, color)) content_->Save(bytes, file);
+        if (CreateColorDDS(bytes, 16, 16, color)) content_->Save(std::move(bytes), file);
       } else {
         CreateColorDDSFile(file, 16, 16, color);
       }

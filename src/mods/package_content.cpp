@@ -72,14 +72,14 @@ std::uint64_t NowFileTime() {
 TPackageContent::TPackageContent(std::string root, std::uint64_t memoryLimit)
     : root_(std::move(root)), memoryLimit_(memoryLimit) {}
 
-bool TPackageContent::Save(const TBytesArray& bytes, const std::string& fileName) {
+bool TPackageContent::Save(TBytesArray bytes, const std::string& fileName) {
   if (fileName.size() <= root_.size() || fileName.compare(0, root_.size(), root_) != 0) return false;
   std::string path = fileName.substr(root_.size());
   for (char& c : path)
     if (IsPathDelimiter(c)) c = '\\';
   const auto old = items_.find(path);
   const std::uint64_t kept = memoryBytes_ - (old == items_.end() ? 0 : old->second->size());
-  if (onDisk_.count(path) || kept + bytes.size() > memoryLimit_) {
+  if (onDisk_.count(path) || kept + bytes.size() > memoryLimit_ || bytes.size() > PackageContentItemLimit) {
     // Past the limit the file takes the way of the work folder; it is packed from there.
     if (!SaveBytes(bytes, fileName)) return false;
     if (old != items_.end()) items_.erase(old);
@@ -87,8 +87,8 @@ bool TPackageContent::Save(const TBytesArray& bytes, const std::string& fileName
     onDisk_.insert(path);
     return true;
   }
-  items_[path] = std::make_shared<const TBytesArray>(bytes);
   memoryBytes_ = kept + bytes.size();
+  items_[path] = std::make_shared<const TBytesArray>(std::move(bytes));
   return true;
 }
 

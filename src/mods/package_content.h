@@ -1,7 +1,7 @@
 // What the workers of a mod produce for its package, held in memory until the package is
 // written: a work folder of loose files would be created, written, read back and deleted for
 // nothing. Past a memory limit further files go to the work folder as before and are packed
-// from there, so memory stays bounded whatever the client's size.
+// from there, so memory stays bounded whatever the client's size; so do single large files.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +22,7 @@ class TPackageContent {
 
   // Takes the file that would be written at fileName (below the root); false when it cannot
   // be kept (a path outside the root, or a failed write once the limit is passed).
-  bool Save(const TBytesArray& bytes, const std::string& fileName);
+  bool Save(TBytesArray bytes, const std::string& fileName);
   // Nothing held in memory (files past the limit are in the root folder).
   bool Empty() const { return items_.empty(); }
   std::uint64_t MemoryBytes() const { return memoryBytes_; }
@@ -40,5 +40,8 @@ class TPackageContent {
 
 // The default memory limit of a package's content: 384 MiB.
 inline constexpr std::uint64_t PackageContentMemoryLimit = 384ull << 20;
+// Files above 4 MiB (patched space.bin files) go to the work folder whatever the limit: few and
+// large, they pack faster from there than from memory.
+inline constexpr std::uint64_t PackageContentItemLimit = 4ull << 20;
 
 }  // namespace ashtint

@@ -112,8 +112,8 @@ void ThPkgScan::AddLog(const std::string& text) {
 
 void ThPkgScan::Synchronize(const std::function<void()>& call) { queue_->Synchronize(call); }
 
-bool ThPkgScan::SaveOutput(const TBytesArray& bytes, const std::string& fileName) {
-  return Content ? Content->Save(bytes, fileName) : SaveBytes(bytes, fileName);
+bool ThPkgScan::SaveOutput(TBytesArray& bytes, const std::string& fileName) {
+  return Content ? Content->Save(std::move(bytes), fileName) : SaveBytes(bytes, fileName);
 }
 
 std::string ThPkgScan::Report(const std::string& file, const std::string& type, const std::string& message) const {

@@ -91,7 +91,8 @@ class ThPkgScan {
   std::string Report(const std::string& file, const std::string& type, const std::string& message) const;
   static std::string SaveErrorReport(const std::string& pkg, const std::string& file);
   // Saves one output file (on the stage's thread): into Content when set, else onto the disk.
-  bool SaveOutput(const TBytesArray& bytes, const std::string& fileName);
+  // The bytes may be taken: callers are done with them.
+  bool SaveOutput(TBytesArray& bytes, const std::string& fileName);
 
   I7zInArchivePtr archive_;  // open during an attempt
 

@@ -1,19 +1,24 @@
 // Dimming in the compressed domain. A dimmed block holds at most the four colours of its own
-// palette, each dimmed; keeping the indices, every channel of the palette depends only on that
-// channel of the two endpoints, so each channel is fitted alone: a least-squares start in the
-// continuous domain, then every endpoint pair within two grid steps of it, measured with the
-// decoder's own integer palette against the exactly dimmed palette, weighted by the pixels'
-// alpha. That matches the exact result more closely than decoding and encoding the block again,
-// at a fraction of the cost.
+// palette, each dimmed exactly. The block keeps its pixels' grouping: entry k of the source
+// palette goes to one index of the new palette (keeping the indices, or spreading the narrower
+// dimmed palette over more of the new one), and for a fixed mapping every channel of the new
+// palette depends only on that channel of the two endpoints. A table built once per visibility
+// holds, per source endpoint pair of a channel and per mapping, the best new pair; a block
+// measures every mapping against its alpha-weighted dimmed palette, takes the best, and
+// searches one grid step around its pairs with its own weights, measured with the decoder's
+// integer palette. That comes closer to the exact result than decoding and encoding again, at a
+// fraction of the cost.
 #include "textures/dxt_dim.h"
 
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "textures/dxt_internal.h"
+#include "textures/dxt_mt.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -121,9 +126,7 @@ class TDimTable {
       const bool fourColor = kind < 2;
       const int side = 1 << bits;
       auto& pairs = Pairs[kind];
-      auto& values = Values[kind];
       pairs.resize(std::size_t(fourColor ? kMapCount : 1) * side * side);
-      values.resize(pairs.size());
       if (fourColor) Lanes[kind].assign(std::size_t(side) * side * 64, 0);
       for (int m = 0; m < (fourColor ? kMapCount : 1); ++m) {
         for (int a = 0; a < side; ++a) {
@@ -139,9 +142,9 @@ class TDimTable {
             pairs[at] = std::uint16_t(na << 8 | nb);
             const int ea = ExpandBits(na, bits), eb = ExpandBits(nb, bits);
             const int q[4] = {ea, eb, fourColor ? (2 * ea + eb) / 3 : (ea + eb) / 2, fourColor ? (ea + 2 * eb) / 3 : 0};
-            for (int k = 0; k < 4; ++k) values[at].V[k] = std::uint8_t(q[kMaps[m][k]]);
             if (fourColor)
-              for (int k = 0; k < 4; ++k) Lanes[kind][(std::size_t(a) * side + b) * 64 + 16 * k + m] = values[at].V[k];
+              for (int k = 0; k < 4; ++k)
+                Lanes[kind][(std::size_t(a) * side + b) * 64 + 16 * k + m] = std::uint8_t(q[kMaps[m][k]]);
           }
         }
       }
@@ -153,12 +156,8 @@ class TDimTable {
     const int side = kind & 1 ? 64 : 32;
     return Pairs[kind][(std::size_t(m) * side + a) * side + b];
   }
-  // The four values the source entries get from that pair.
-  const std::uint8_t* Values4(int kind, int m, int a, int b) const {
-    const int side = kind & 1 ? 64 : 32;
-    return Values[kind][(std::size_t(m) * side + a) * side + b].V;
-  }
-  // The same values for every mapping at once: per source entry, 16 bytes, one per mapping.
+  // What the source palette entries get from those pairs, for every mapping at once (4-colour
+  // kinds): per source entry 16 bytes, one per mapping.
   const std::uint8_t* Lanes16(int kind, int a, int b) const {
     const int side = kind & 1 ? 64 : 32;
     return Lanes[kind].data() + (std::size_t(a) * side + b) * 64;
@@ -173,11 +172,7 @@ class TDimTable {
   const int Visibility;
 
  private:
-  struct TValues {
-    std::uint8_t V[4];
-  };
   std::vector<std::uint16_t> Pairs[4];
-  std::vector<TValues> Values[4];
   std::vector<std::uint8_t> Lanes[2];
 };
 
@@ -303,16 +298,41 @@ std::shared_ptr<const TDimTable> TableOf(int visibility) {
   return last;
 }
 
+void DimBlockRange(const TDimTable& table, const std::uint8_t* source, std::uint8_t* destination,
+                   std::size_t blockCount, bool isDXT1);
+
 }  // namespace
 
 void DimDXTBlocks(const std::uint8_t* source, std::uint8_t* destination, std::size_t blockCount, bool isDXT1,
                   int visibility) {
   const std::shared_ptr<const TDimTable> table = TableOf(visibility);
+  // Large levels are shared out over the processors, as the encoder does with its blocks.
+  const std::size_t threads = std::size_t(DxtProcessorCount());
+  if (threads > 1 && blockCount >= 4096) {
+    const std::size_t blockBytes = isDXT1 ? 8 : 16, share = (blockCount + threads - 1) / threads;
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < threads && t * share < blockCount; ++t) {
+      const std::size_t first = t * share, count = std::min(share, blockCount - first);
+      helpers.emplace_back([=, &table] {
+        DimBlockRange(*table, source + first * blockBytes, destination + first * blockBytes, count, isDXT1);
+      });
+    }
+    DimBlockRange(*table, source, destination, std::min(share, blockCount), isDXT1);
+    for (auto& helper : helpers) helper.join();
+    return;
+  }
+  DimBlockRange(*table, source, destination, blockCount, isDXT1);
+}
+
+namespace {
+
+void DimBlockRange(const TDimTable& table, const std::uint8_t* source, std::uint8_t* destination,
+                   std::size_t blockCount, bool isDXT1) {
   int pixelWeight[16];
   if (isDXT1) {
     for (int& w : pixelWeight) w = 1;
     for (std::size_t n = 0; n < blockCount; ++n, source += 8, destination += 8)
-      DimColorBlock(*table, source, destination, true, pixelWeight);
+      DimColorBlock(table, source, destination, true, pixelWeight);
     return;
   }
   for (std::size_t n = 0; n < blockCount; ++n, source += 16, destination += 16) {
@@ -322,8 +342,10 @@ void DimDXTBlocks(const std::uint8_t* source, std::uint8_t* destination, std::si
     std::uint64_t bits = 0;
     for (int i = 0; i < 6; ++i) bits |= std::uint64_t(source[2 + i]) << (8 * i);
     for (int i = 0; i < 16; ++i) pixelWeight[i] = int(palette[(bits >> (3 * i)) & 7]);
-    DimColorBlock(*table, source + 8, destination + 8, false, pixelWeight);
+    DimColorBlock(table, source + 8, destination + 8, false, pixelWeight);
   }
 }
+
+}  // namespace
 
 }  // namespace ashtint
