@@ -77,7 +77,7 @@ def camo_quality(quality_tool, client, packages, mods_dir, visibility, label):
         sources = os.path.join(work, "source")
         wanted = set()
         for name in os.listdir(mods_dir):
-            if name.endswith(".wotmod"):
+            if name.endswith(".wotmod") and "Camouflages" in name:
                 with zipfile.ZipFile(os.path.join(mods_dir, name)) as z:
                     for info in z.infolist():
                         # The package root holds res/ + the path inside the game package.
