@@ -118,8 +118,9 @@ std::string ThPkgScan::Report(const std::string& file, const std::string& type, 
   return r + "Type: " + type + LineEnd + "Message: " + message;
 }
 
-std::string ThPkgScan::SaveErrorReport(const std::string& pkg, const std::string& file) {
-  return "Pkg: " + pkg + LineEnd + "File: " + file + LineEnd + "Type: I/O" + LineEnd + "Message: Unable to save file!";
+std::string ThPkgScan::SaveErrorReport(const std::string& pkg, const std::string& file, const std::string& reason) {
+  return "Pkg: " + pkg + LineEnd + "File: " + file + LineEnd + "Type: I/O" + LineEnd + "Message: Unable to save file!" +
+         (reason.empty() ? std::string() : " " + reason);
 }
 
 std::string ThPkgScan::ErrorReport(const std::exception& e) { return Report("", ExceptionClassName(e), e.what()); }
@@ -228,11 +229,11 @@ bool ThVisualScan::WriteData(bool changed) {
   if (changed) {
     AddLog("Write \t" + OutFile);
     Saved = false;
-    if (!Data.empty()) Synchronize([this] { Saved = SaveBytes(Data, OutFile); });
+    if (!Data.empty()) Synchronize([this] { Saved = SaveBytes(Data, OutFile, &SaveFailure); });
     if (Saved) {
       ++FilesWritten;
     } else {
-      ErrorText = SaveErrorReport(PkgFile, ItemPath);
+      ErrorText = SaveErrorReport(PkgFile, ItemPath, SaveFailure);
       StopAttempts();
       goOn = false;
     }

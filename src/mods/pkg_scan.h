@@ -86,7 +86,9 @@ class ThPkgScan {
   void Synchronize(const std::function<void()>& call);
   // "Pkg: ", ["File: ",] "Type: ", "Message: " lines joined by CR LF.
   std::string Report(const std::string& file, const std::string& type, const std::string& message) const;
-  static std::string SaveErrorReport(const std::string& pkg, const std::string& file);
+  // reason: the system's word for why the file could not be written.
+  static std::string SaveErrorReport(const std::string& pkg, const std::string& file, const std::string& reason = "");
+  std::string SaveFailure;  // why the last save on the stage's thread failed
 
   I7zInArchivePtr archive_;  // open during an attempt
 

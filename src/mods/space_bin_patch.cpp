@@ -171,8 +171,8 @@ bool ThSpaceBinPatch::ProcessItem(I7zInArchive& archive, std::uint32_t index) {
   if (changed) {
     AddLog("Write \t" + outFile);
     Saved = false;
-    Synchronize([&] { Saved = SaveBytes(Data, outFile); });
-    if (!Saved) ErrorText = SaveErrorReport(PkgFile, ItemPath);
+    Synchronize([&] { Saved = SaveBytes(Data, outFile, &SaveFailure); });
+    if (!Saved) ErrorText = SaveErrorReport(PkgFile, ItemPath, SaveFailure);
   }
   Data.clear();
   Data.shrink_to_fit();

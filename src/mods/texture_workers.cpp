@@ -36,11 +36,11 @@ bool ThTextureScan::ProcessItem(I7zInArchive& archive, std::uint32_t index) {
   }
   AddLog("Write \t\t" + outFile);
   Saved = false;
-  Synchronize([&] { Saved = SaveBytes(Texture, outFile); });
+  Synchronize([&] { Saved = SaveBytes(Texture, outFile, &SaveFailure); });
   if (Saved)
     ++FilesWritten;
   else
-    ErrorText = SaveErrorReport(PkgFile, ItemPath);  // the scan goes on; the package is tried again
+    ErrorText = SaveErrorReport(PkgFile, ItemPath, SaveFailure);  // the scan goes on; the package is tried again
   Texture.clear();
   Texture.shrink_to_fit();
   return true;
