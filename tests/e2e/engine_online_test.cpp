@@ -157,7 +157,9 @@ TEST(EngineOnline, MissingArchiveLibraryIsDownloadedOrEndsTheRunWith16009) {
     EXPECT_FALSE(fs::exists(local)) << a.what;
     EXPECT_NE(ReadFile(logFile).find(a.logged), std::string::npos) << a.what << "\n" << ReadFile(logFile);
     EXPECT_EQ(std::distance(fs::directory_iterator(env.programDir()), {}), 2) << "engine and log only";
-    if (a.streamed != 0) EXPECT_FALSE(sentAll) << a.what << ": read to its end";
+    if (a.streamed != 0) {
+      EXPECT_FALSE(sentAll) << a.what << ": read to its end";
+    }
   }
   streamed = 0;
 
