@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/gui/color_names_table.cpp, the colour dialog's named colours in English and Russian.
+"""Writes src/gui/color_dialog/color_names_table.cpp, the colour dialog's named colours in English and Russian.
 
 Source: the X11 colour names and their values from rgb.txt (Debian package x11-common, X11/MIT
 licence), and the Russian names that KDE's translators gave the same colour names (msgctxt
@@ -10,7 +10,7 @@ names KDE translated are taken, so every English name has its Russian twin.
 By default both packages are fetched with `apt-get download` into a temporary folder and
 unpacked with `dpkg-deb -x`; --rgb-txt and --mo take files already at hand instead.
 
-    python3 tools/gen_color_names.py            # rewrites src/gui/color_names_table.cpp
+    python3 tools/gen_color_names.py            # rewrites src/gui/color_dialog/color_names_table.cpp
 
 Each table is sorted by name ignoring letter case, hyphens and apostrophes ("ё" counts as
 "е"); Cross is the 1-based row of the same colour name in the other table. Two source names
@@ -28,7 +28,7 @@ import tempfile
 import urllib.parse
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-OUT = os.path.join(ROOT, "src", "gui", "color_names_table.cpp")
+OUT = os.path.join(ROOT, "src", "gui", "color_dialog", "color_names_table.cpp")
 RGB_PACKAGE = "x11-common"
 MO_PACKAGE = "libkf5kdelibs4support-data"
 RGB_PATH = "usr/share/X11/rgb.txt"
@@ -129,7 +129,7 @@ def main():
 // English names and values: X11 rgb.txt from the Debian package {RGB_PACKAGE} ({rgb_version}),
 // under the X11 (MIT) licence. Russian names: KDE's translations of the same colour names
 // (kdelibs4support.mo, msgctxt "color", from {MO_PACKAGE} {mo_version}), under the GPL-2.
-#include "gui/color_names.h"
+#include "gui/color_dialog/color_names.h"
 
 namespace ashtint {{
 
@@ -145,7 +145,7 @@ constexpr std::array<RNAMECOLOR, NamedColorCount> English = {{{{
 }}}};
 // clang-format on
 
-static_assert(NamedColorCount == {len(rows)}, "gui/color_names.h must declare the generated row count");
+static_assert(NamedColorCount == {len(rows)}, "gui/color_dialog/color_names.h must declare the generated row count");
 
 }}  // namespace
 

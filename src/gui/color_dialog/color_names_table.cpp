@@ -2,7 +2,7 @@
 // English names and values: X11 rgb.txt from the Debian package x11-common (1:7.7+23),
 // under the X11 (MIT) licence. Russian names: KDE's translations of the same colour names
 // (kdelibs4support.mo, msgctxt "color", from libkf5kdelibs4support-data 5.103.0-1), under the GPL-2.
-#include "gui/color_names.h"
+#include "gui/color_dialog/color_names.h"
 
 namespace ashtint {
 
