@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "common/sibling_file.h"
-#include "common/streams.h"
 #include "common/text.h"
 #include "platform/disk_space.h"
+#include "platform/file_stream.h"
 #include "platform/processor_count.h"
 #include "platform/temp_folder.h"
 
