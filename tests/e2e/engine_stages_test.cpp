@@ -246,10 +246,10 @@ TEST_F(EngineStages, WriteFailuresAreNamedWithTheSystemsWords) {
       "r=subprocess.run(sys.argv[2:],capture_output=True,env=env,restore_signals=False,\n"
       "  preexec_fn=lambda:resource.setrlimit(resource.RLIMIT_FSIZE,(n,n)))\n"
       "sys.stdout.buffer.write(r.stdout);sys.stderr.buffer.write(r.stderr);sys.exit(r.returncode&255)\n";
-  const auto limited = [&](const char* bytes) {
+  const auto limited = [&](const char* bytes, const std::string& option = "--CCT-mod=404040") {
     const std::vector<std::string> args{"-c", limit, bytes, env_.engine().string(), "--wot-path=" + client_.string(),
                                         "--no-update-configs", "--auto-close-console",
-                                        "--configs-path=" + kSource + "/configs", "--CCT-mod=404040"};
+                                        "--configs-path=" + kSource + "/configs", "--CCT-mod=404040", option};
     return test_support::RunProcess(kPython, args, "", {"ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/"});
   };
   // The package (10 kB) passes the limit, each texture (1.5 kB) does not.
@@ -261,8 +261,8 @@ TEST_F(EngineStages, WriteFailuresAreNamedWithTheSystemsWords) {
       << r.out;
   EXPECT_NE(r.out.find("File too large\r\n"), std::string::npos) << r.out;
   EXPECT_TRUE(Packages().empty());
-  // A texture of a worker: its package's report says why it was not saved.
-  r = limited("1000");
+  // A worker's loose file: its package's report says why it was not saved.
+  r = limited("1000", "--without-wotmod");
   EXPECT_EQ(r.code, ashtint::StageExitCode(2, ashtint::StageErrorWorker)) << r.out << r.err;
   EXPECT_NE(r.err.find("Message: Unable to save file! Cannot write file \""), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("File too large"), std::string::npos) << r.err;
