@@ -24,6 +24,7 @@
 
 #include "common/build_config.h"
 #include "common/file_names.h"
+#include "gui/about_box.h"
 #include "gui/color_combo_box.h"
 #include "gui/color_pick_dialog.h"
 #include "gui/console_exe.h"
@@ -193,6 +194,10 @@ QLayout* TFMain::ClientRows() {
   MenuSwitch(pmSettings, &RGuiSettings::RewriteLogFile, 37, true);
   pmSettings->addSeparator();
   MenuSwitch(pmSettings, &RGuiSettings::AutoCheckUpdate, 38, false);
+  pmSettings->addSeparator();
+  QAction* PMAbout = pmSettings->addAction(QString(), this, [this] { TFAbout(language_, this).exec(); });
+  PMAbout->setObjectName(QStringLiteral("PMAbout"));
+  language_.Bind(PMAbout, [PMAbout](int lang) { PMAbout->setText(InterfaceText(79, lang)); });
   // The check marks show the settings each time a menu opens.
   for (QMenu* menu : {pmSettings, pmWOTSelection}) {
     connect(menu, &QMenu::aboutToShow, this, [this] {
