@@ -27,11 +27,15 @@ function(ashtint_collect_sources out dir)
   set(${out} ${srcs} PARENT_SCOPE)
 endfunction()
 
-# ashtint_library(<folder> [DEPENDS targets...] [EXCLUDE file names...])
-# One static library ashtint_<folder> from the folder's .cpp files.
+# ashtint_library(<folder> [DEPENDS targets...] [EXCLUDE file names...] [ROOMS subfolders...])
+# One static library ashtint_<folder> from the .cpp files of the folder and of its rooms.
 function(ashtint_library name)
-  cmake_parse_arguments(A "" "" "DEPENDS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(A "" "" "DEPENDS;EXCLUDE;ROOMS" ${ARGN})
   ashtint_collect_sources(srcs ${CMAKE_CURRENT_SOURCE_DIR})
+  foreach(room IN LISTS A_ROOMS)
+    ashtint_collect_sources(room_srcs ${CMAKE_CURRENT_SOURCE_DIR}/${room})
+    list(APPEND srcs ${room_srcs})
+  endforeach()
   foreach(ex IN LISTS A_EXCLUDE)
     list(FILTER srcs EXCLUDE REGEX "/${ex}$")
   endforeach()

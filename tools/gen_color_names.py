@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/gui/color_names_table.cpp, the colour dialog's named colours in English and Russian.
+"""Writes src/gui/color_dialog/color_names_table.cpp, the colour dialog's named colours in English and Russian.
 
 Sources, both under licences the project's MIT licence can carry:
 - the X11 colour names and their values from rgb.txt (Debian package x11-common, X11/MIT
@@ -11,7 +11,7 @@ Sources, both under licences the project's MIT licence can carry:
 By default x11-common is fetched with `apt-get download` into a temporary folder and unpacked
 with `dpkg-deb -x`; --rgb-txt takes a file already at hand instead.
 
-    python3 tools/gen_color_names.py            # rewrites src/gui/color_names_table.cpp
+    python3 tools/gen_color_names.py            # rewrites src/gui/color_dialog/color_names_table.cpp
 
 Each table is sorted by name ignoring letter case, hyphens and apostrophes ("ё" counts as
 "е"); Cross is the 1-based row of the same colour name in the other table. A name missing from
@@ -27,7 +27,7 @@ import tempfile
 import urllib.parse
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-OUT = os.path.join(ROOT, "src", "gui", "color_names_table.cpp")
+OUT = os.path.join(ROOT, "src", "gui", "color_dialog", "color_names_table.cpp")
 RUSSIAN = os.path.join(ROOT, "tools", "color_names_ru.tsv")
 RGB_PACKAGE = "x11-common"
 RGB_PATH = "usr/share/X11/rgb.txt"
@@ -130,7 +130,7 @@ def main():
 // English names and values: X11 rgb.txt from the Debian package {RGB_PACKAGE} ({rgb_version}),
 // under the X11 (MIT) licence. Russian names: tools/color_names_ru.tsv, written for this
 // project, under its MIT licence.
-#include "gui/color_names.h"
+#include "gui/color_dialog/color_names.h"
 
 namespace ashtint {{
 
@@ -146,7 +146,7 @@ constexpr std::array<RNAMECOLOR, NamedColorCount> English = {{{{
 }}}};
 // clang-format on
 
-static_assert(NamedColorCount == {len(rows)}, "gui/color_names.h must declare the generated row count");
+static_assert(NamedColorCount == {len(rows)}, "gui/color_dialog/color_names.h must declare the generated row count");
 
 }}  // namespace
 

@@ -3,7 +3,7 @@
 
 #include "gui/gui_settings.h"
 #include "gui/interface_language.h"
-#include "gui/main_window.h"
+#include "gui/main_window/main_window.h"
 #include "gui/settings_location.h"
 
 int main(int argc, char** argv) {

@@ -9,8 +9,8 @@
 #include <QTest>
 #include <QTextStream>
 
-#include "gui/color_pick_dialog.h"
-#include "gui/color_pick_form.h"
+#include "gui/color_dialog/color_pick_dialog.h"
+#include "gui/color_dialog/color_pick_form.h"
 #include "gui/interface_texts.h"
 
 int main(int argc, char** argv) {

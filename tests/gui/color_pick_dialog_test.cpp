@@ -19,12 +19,12 @@
 #include "colorpicker/color_preview.h"
 #include "colorpicker/hexa_color_picker.h"
 #include "colorpicker/hs_color_picker.h"
-#include "gui/color_names.h"
-#include "gui/color_pick_dialog.h"
-#include "gui/color_pick_form.h"
-#include "gui/color_pick_texts.h"
+#include "gui/color_dialog/color_names.h"
+#include "gui/color_dialog/color_pick_dialog.h"
+#include "gui/color_dialog/color_pick_form.h"
+#include "gui/color_dialog/color_pick_texts.h"
 #include "gui/interface_language.h"
-#include "gui/pipette_button.h"
+#include "gui/color_dialog/pipette_button.h"
 #include "test_support/qt_print.h"
 
 namespace ashtint {

@@ -5,9 +5,9 @@
 #include <map>
 
 #include "colorpicker/color_models.h"
-#include "gui/color_adjust.h"
+#include "gui/color_dialog/color_adjust.h"
 #include "gui/color_field.h"
-#include "gui/color_names.h"
+#include "gui/color_dialog/color_names.h"
 #include "test_support/qt_print.h"
 
 namespace ashtint {

@@ -1,6 +1,6 @@
 // The engine runner: the version tag, the command lines, and real starts of a fake engine (a
 // shell script closed by a tag) directly, in the front end's output window and in a terminal.
-#include "gui/console_exe.h"
+#include "gui/engine_runner/console_exe.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,8 @@
 #include <fstream>
 
 #include "common/exit_codes.h"
-#include "gui/engine_output_window.h"
-#include "gui/terminal.h"
+#include "gui/engine_runner/engine_output_window.h"
+#include "gui/engine_runner/terminal.h"
 #include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
 

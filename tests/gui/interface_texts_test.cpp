@@ -9,8 +9,8 @@
 #include "gui/gui_settings.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
-#include "gui/main_window.h"
-#include "gui/mod_captions.h"
+#include "gui/main_window/main_window.h"
+#include "gui/main_window/mod_captions.h"
 #include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
 

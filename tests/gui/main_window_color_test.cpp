@@ -10,9 +10,9 @@
 
 #include "gui/color_combo_box.h"
 #include "gui/color_field.h"
-#include "gui/color_pick_form.h"
+#include "gui/color_dialog/color_pick_form.h"
 #include "gui/interface_language.h"
-#include "gui/main_window.h"
+#include "gui/main_window/main_window.h"
 #include "test_support/temp_dir.h"
 
 namespace ashtint {

@@ -1,7 +1,7 @@
 // The main window as a user meets it: what each switch enables, what the run button says, what
 // a dropped file does, the free-space refusal, and a first start on a client in a Wine prefix
 // that builds the mods with the real engine and removes them again.
-#include "gui/main_window.h"
+#include "gui/main_window/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +22,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "gui/console_exe.h"
-#include "gui/engine_output_window.h"
+#include "gui/engine_runner/console_exe.h"
+#include "gui/engine_runner/engine_output_window.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
 #include "test_support/mod_check.h"

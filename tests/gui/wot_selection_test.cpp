@@ -1,7 +1,7 @@
 // The client selection dialog under the offscreen platform: the facts each client shows, the
 // preselection rules, the placeholders, the question on a damaged client, and the real search
 // over a fake Wine prefix.
-#include "gui/wot_selection.h"
+#include "gui/client_selection/wot_selection.h"
 
 #include <gtest/gtest.h>
 

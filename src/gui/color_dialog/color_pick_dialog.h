@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "gui/color_adjust.h"
+#include "gui/color_dialog/color_adjust.h"
 
 class QWidget;
 

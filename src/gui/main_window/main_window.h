@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "gui/settings.h"
-#include "gui/space_check.h"
+#include "gui/main_window/space_check.h"
 
 class QAction;
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "gui/terminal.h"
+#include "gui/engine_runner/terminal.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "gui/color_pick_icons.h"
+#include "gui/color_dialog/color_pick_icons.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,11 +1,11 @@
-#include "gui/color_pick_dialog.h"
+#include "gui/color_dialog/color_pick_dialog.h"
 
 #include <QComboBox>
 #include <QDialog>
 
 #include "colorpicker/color_models.h"
 #include "colorpicker/color_preview.h"
-#include "gui/color_pick_form.h"
+#include "gui/color_dialog/color_pick_form.h"
 #include "gui/interface_language.h"
 
 namespace ashtint {

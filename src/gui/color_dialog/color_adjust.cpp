@@ -1,4 +1,4 @@
-#include "gui/color_adjust.h"
+#include "gui/color_dialog/color_adjust.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "gui/main_window.h"
+#include "gui/main_window/main_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,13 +26,13 @@
 #include "common/file_names.h"
 #include "gui/about_box.h"
 #include "gui/color_combo_box.h"
-#include "gui/color_pick_dialog.h"
-#include "gui/console_exe.h"
+#include "gui/color_dialog/color_pick_dialog.h"
+#include "gui/engine_runner/console_exe.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
-#include "gui/mod_captions.h"
+#include "gui/main_window/mod_captions.h"
 #include "gui/picture_hint.h"
-#include "gui/wot_selection.h"
+#include "gui/client_selection/wot_selection.h"
 #include "net/endpoints.h"
 #include "net/web_update.h"
 #include "platform/locale.h"

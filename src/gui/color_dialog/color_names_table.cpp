@@ -2,7 +2,7 @@
 // English names and values: X11 rgb.txt from the Debian package x11-common (1:7.7+23),
 // under the X11 (MIT) licence. Russian names: tools/color_names_ru.tsv, written for this
 // project, under its MIT licence.
-#include "gui/color_names.h"
+#include "gui/color_dialog/color_names.h"
 
 namespace ashtint {
 
@@ -908,7 +908,7 @@ constexpr std::array<RNAMECOLOR, NamedColorCount> English = {{
 }};
 // clang-format on
 
-static_assert(NamedColorCount == 446, "gui/color_names.h must declare the generated row count");
+static_assert(NamedColorCount == 446, "gui/color_dialog/color_names.h must declare the generated row count");
 
 }  // namespace
 

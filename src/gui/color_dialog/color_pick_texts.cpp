@@ -1,4 +1,4 @@
-#include "gui/color_pick_texts.h"
+#include "gui/color_dialog/color_pick_texts.h"
 
 #include <array>
 

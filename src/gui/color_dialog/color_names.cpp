@@ -1,4 +1,4 @@
-#include "gui/color_names.h"
+#include "gui/color_dialog/color_names.h"
 
 #include "colorpicker/color_models.h"
 

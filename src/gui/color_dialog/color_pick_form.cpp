@@ -1,4 +1,4 @@
-#include "gui/color_pick_form.h"
+#include "gui/color_dialog/color_pick_form.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,11 +23,11 @@
 #include "colorpicker/color_preview.h"
 #include "colorpicker/hexa_color_picker.h"
 #include "colorpicker/hs_color_picker.h"
-#include "gui/color_adjust.h"
-#include "gui/color_names.h"
-#include "gui/color_pick_icons.h"
-#include "gui/color_pick_texts.h"
-#include "gui/pipette_button.h"
+#include "gui/color_dialog/color_adjust.h"
+#include "gui/color_dialog/color_names.h"
+#include "gui/color_dialog/color_pick_icons.h"
+#include "gui/color_dialog/color_pick_texts.h"
+#include "gui/color_dialog/pipette_button.h"
 
 namespace ashtint {
 

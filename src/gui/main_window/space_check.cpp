@@ -1,4 +1,4 @@
-#include "gui/space_check.h"
+#include "gui/main_window/space_check.h"
 
 #include <QFile>
 

@@ -18,12 +18,12 @@
 
 #include "common/file_names.h"
 #include "gui/color_combo_box.h"
-#include "gui/color_pick_dialog.h"
-#include "gui/console_exe.h"
+#include "gui/color_dialog/color_pick_dialog.h"
+#include "gui/engine_runner/console_exe.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
-#include "gui/main_window.h"
-#include "gui/mod_captions.h"
+#include "gui/main_window/main_window.h"
+#include "gui/main_window/mod_captions.h"
 #include "platform/locale.h"
 
 namespace ashtint {

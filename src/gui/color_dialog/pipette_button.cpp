@@ -1,4 +1,4 @@
-#include "gui/pipette_button.h"
+#include "gui/color_dialog/pipette_button.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

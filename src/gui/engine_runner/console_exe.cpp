@@ -1,4 +1,4 @@
-#include "gui/console_exe.h"
+#include "gui/engine_runner/console_exe.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -14,8 +14,8 @@
 
 #include "common/exit_codes.h"
 #include "common/file_names.h"
-#include "gui/engine_output_window.h"
-#include "gui/terminal.h"
+#include "gui/engine_runner/engine_output_window.h"
+#include "gui/engine_runner/terminal.h"
 #ifdef Q_OS_WIN
 #include "platform/new_console.h"
 #endif

@@ -1,4 +1,4 @@
-#include "gui/mod_captions.h"
+#include "gui/main_window/mod_captions.h"
 
 #include "gui/interface_texts.h"
 

@@ -1,4 +1,4 @@
-#include "gui/engine_output_window.h"
+#include "gui/engine_runner/engine_output_window.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>

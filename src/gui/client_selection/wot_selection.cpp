@@ -1,4 +1,4 @@
-#include "gui/wot_selection.h"
+#include "gui/client_selection/wot_selection.h"
 
 #include <QAction>
 #include <QApplication>
