@@ -1,6 +1,6 @@
 // The settings menu's about box: reached from the main window, it shows this build's version,
 // the licence and the third-party notices exactly as the packages carry them, in both languages.
-#include "gui/about_box.h"
+#include "gui/main_window/about_box.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 #include "common/build_config.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
-#include "gui/main_window.h"
+#include "gui/main_window/main_window.h"
 #include "gui/settings.h"
 #include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"

@@ -24,12 +24,12 @@
 
 #include "common/build_config.h"
 #include "common/file_names.h"
-#include "gui/about_box.h"
 #include "gui/color_combo_box.h"
 #include "gui/color_dialog/color_pick_dialog.h"
 #include "gui/engine_runner/console_exe.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
+#include "gui/main_window/about_box.h"
 #include "gui/main_window/mod_captions.h"
 #include "gui/picture_hint.h"
 #include "gui/client_selection/wot_selection.h"

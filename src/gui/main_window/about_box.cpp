@@ -1,4 +1,4 @@
-#include "gui/about_box.h"
+#include "gui/main_window/about_box.h"
 
 #include <QFile>
 #include <QFont>
