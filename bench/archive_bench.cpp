@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "archive/module_loader.h"
+#include "platform/module_loader.h"
 #include "archive/seven_zip_in_archive.h"
 
 using namespace ashtint;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/module_loader.h"
+#include "platform/module_loader.h"
 #include "client/wot_info.h"
 #include "config/cfg_file.h"
 #include "mods/space_bin_patch.h"

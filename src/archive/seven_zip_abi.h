@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/lib_string.h"
+
 namespace ashtint::szabi {
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -253,9 +255,8 @@ using GetHandlerPropertyFunc = HRESULT(ASHTINT_SZ_CALL*)(PROPID propId, PROPVARI
 using GetModulePropFunc = HRESULT(ASHTINT_SZ_CALL*)(PROPID propId, PROPVARIANT* value);
 
 // The library's wide strings: allocated the way the library frees them and the other way round.
-// Named apart from the library's own exports on purpose (its internal calls must never bind here).
-BSTR AllocLibString(const wchar_t* text, std::uint32_t length);
-void FreeLibString(BSTR text);
+using ashtint::AllocLibString;
+using ashtint::FreeLibString;
 // Frees what a property value holds and leaves it VT_EMPTY.
 void ClearPropVariant(PROPVARIANT& value);
 // An empty value, ready to receive an output from the library.

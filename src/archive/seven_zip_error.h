@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/exceptions.h"
+#include "platform/sys_error_message.h"
 
 namespace ashtint {
 
@@ -19,9 +20,6 @@ class E7zError : public Exception {
  private:
   std::int32_t code_;
 };
-
-// The operating system's text for a result code of the library (an HRESULT).
-std::string SysErrorMessage(std::int32_t code);
 
 // Raises E7zError with the system's text when a library call did not answer 0.
 void Check7z(std::int32_t code);

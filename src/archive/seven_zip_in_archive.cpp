@@ -8,6 +8,7 @@
 #include "archive/seven_zip_plugin.h"
 #include "archive/seven_zip_stream.h"
 #include "archive/wide_text.h"
+#include "platform/file_stream.h"
 
 namespace ashtint {
 

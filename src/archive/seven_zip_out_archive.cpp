@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <vector>
 
-#include "archive/file_facts.h"
 #include "archive/seven_zip_com.h"
 #include "archive/seven_zip_error.h"
 #include "archive/seven_zip_plugin.h"
@@ -15,6 +14,8 @@
 #include "common/exceptions.h"
 #include "common/sibling_file.h"
 #include "common/text.h"
+#include "platform/file_facts.h"
+#include "platform/file_stream.h"
 
 namespace ashtint {
 

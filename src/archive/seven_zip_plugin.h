@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "archive/module_loader.h"
+#include "platform/module_loader.h"
 #include "archive/seven_zip_abi.h"
 
 namespace ashtint {

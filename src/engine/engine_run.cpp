@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "archive/module_loader.h"
+#include "platform/module_loader.h"
 #include "archive/seven_zip_plugin.h"
 #include "common/file_system.h"
 #include "common/interrupt_cleanup.h"

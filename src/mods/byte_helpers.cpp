@@ -9,6 +9,7 @@
 #include "common/file_system.h"
 #include "common/sibling_file.h"
 #include "common/text.h"
+#include "platform/file_stream.h"
 
 namespace ashtint {
 

@@ -10,6 +10,7 @@
 #include "common/sibling_file.h"
 #include "common/streams.h"
 #include "common/text.h"
+#include "platform/file_stream.h"
 
 namespace ashtint {
 

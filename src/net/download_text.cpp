@@ -1,6 +1,6 @@
 #include "net/internet.h"
 #include "net/internet_errors.h"
-#include "net/utf8_text.h"
+#include "platform/utf8_text.h"
 
 namespace ashtint {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/thread_hint.h"
 #include "textures/dxt_internal.h"
 
 namespace ashtint {

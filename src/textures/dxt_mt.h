@@ -59,7 +59,4 @@ struct TDxtMTStatistics {
 };
 TDxtMTStatistics DxtMTStatistics();
 
-// Hint that the thread should run on the given processor (no-op where the system has no hint).
-void SetThreadIdealProcessor(std::thread& thread, int processor);
-
 }  // namespace ashtint

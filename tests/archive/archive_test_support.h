@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/module_loader.h"
+#include "platform/module_loader.h"
 #include "common/exceptions.h"
 #include "common/streams.h"
 

@@ -7,6 +7,7 @@
 #include "archive/seven_zip_out_archive.h"
 #include "archive_test_support.h"
 #include "common/exceptions.h"
+#include "platform/file_stream.h"
 
 using namespace ashtint;
 using namespace ashtint::test;

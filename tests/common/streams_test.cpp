@@ -8,6 +8,7 @@
 
 #include "common/exceptions.h"
 #include "common/streams.h"
+#include "platform/file_stream.h"
 
 using namespace ashtint;
 

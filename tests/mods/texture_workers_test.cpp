@@ -9,7 +9,7 @@
 #include <memory>
 #include <random>
 
-#include "archive/module_loader.h"
+#include "platform/module_loader.h"
 #include "common/text.h"
 #include "config/cfg_file.h"
 #include "mods/space_bin_patch.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "archive/module_loader.h"
+#include "platform/module_loader.h"
 #include "client/wot_info.h"
 #include "common/text.h"
 #include "config/cfg_file.h"

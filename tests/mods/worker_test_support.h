@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "archive/module_loader.h"
+#include "platform/module_loader.h"
 #include "client/wot_info.h"
 #include "common/main_thread_queue.h"
 #include "mods/pkg_scan.h"

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "archive/file_facts.h"
+#include "platform/file_facts.h"
 #include "common/exceptions.h"
 
 namespace ashtint {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "archive/file_facts.h"
+#include "platform/file_facts.h"
 #include "common/exceptions.h"
 
 namespace ashtint {

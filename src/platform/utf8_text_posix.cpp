@@ -1,4 +1,4 @@
-#include "net/utf8_text.h"
+#include "platform/utf8_text.h"
 
 #include <cstdint>
 

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <string>
 
-#include "archive/module_loader.h"
-#include "archive/seven_zip_error.h"
+#include "platform/module_loader.h"
+#include "platform/sys_error_message.h"
 
 #include "common/file_names.h"
 #include "common/text.h"

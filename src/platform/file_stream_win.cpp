@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/exceptions.h"
-#include "common/streams.h"
+#include "platform/file_stream.h"
 
 namespace ashtint {
 

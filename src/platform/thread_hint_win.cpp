@@ -4,7 +4,7 @@
 #include <pthread.h>
 #endif
 
-#include "textures/dxt_mt.h"
+#include "platform/thread_hint.h"
 
 namespace ashtint {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "common/exceptions.h"
-#include "common/streams.h"
+#include "platform/file_stream.h"
 
 namespace ashtint {
 

@@ -2,13 +2,13 @@
 #include <cstring>
 #include <new>
 
-#include "archive/seven_zip_abi.h"
+#include "platform/lib_string.h"
 
-namespace ashtint::szabi {
+namespace ashtint {
 
 // On Linux the library's strings are one malloc block: a 32-bit byte length, the wide text and a
 // wide zero; the pointer handed around is the text, 4 bytes into the block.
-BSTR AllocLibString(const wchar_t* text, std::uint32_t length) {
+wchar_t* AllocLibString(const wchar_t* text, std::uint32_t length) {
   const std::size_t bytes = static_cast<std::size_t>(length) * sizeof(wchar_t);
   auto* block = static_cast<std::uint8_t*>(std::malloc(sizeof(std::uint32_t) + bytes + sizeof(wchar_t)));
   if (!block) throw std::bad_alloc();
@@ -20,8 +20,8 @@ BSTR AllocLibString(const wchar_t* text, std::uint32_t length) {
   return str;
 }
 
-void FreeLibString(BSTR text) {
+void FreeLibString(wchar_t* text) {
   if (text) std::free(reinterpret_cast<std::uint8_t*>(text) - sizeof(std::uint32_t));
 }
 
-}  // namespace ashtint::szabi
+}  // namespace ashtint

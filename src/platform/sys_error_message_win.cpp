@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "archive/seven_zip_error.h"
+#include "platform/sys_error_message.h"
 
 namespace ashtint {
 

@@ -3,17 +3,17 @@
 
 #include <new>
 
-#include "archive/seven_zip_abi.h"
+#include "platform/lib_string.h"
 
-namespace ashtint::szabi {
+namespace ashtint {
 
 // On Windows the library uses the system's OLE strings.
-BSTR AllocLibString(const wchar_t* text, std::uint32_t length) {
+wchar_t* AllocLibString(const wchar_t* text, std::uint32_t length) {
   BSTR s = ::SysAllocStringLen(text, static_cast<UINT>(length));
   if (!s) throw std::bad_alloc();
   return s;
 }
 
-void FreeLibString(BSTR text) { ::SysFreeString(text); }
+void FreeLibString(wchar_t* text) { ::SysFreeString(text); }
 
-}  // namespace ashtint::szabi
+}  // namespace ashtint

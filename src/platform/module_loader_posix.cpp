@@ -13,7 +13,7 @@
 #include <mutex>
 #include <vector>
 
-#include "archive/module_loader.h"
+#include "platform/module_loader.h"
 #include "common/build_config.h"
 #include "common/file_names.h"
 #include "common/text.h"

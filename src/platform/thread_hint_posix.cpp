@@ -1,4 +1,4 @@
-#include "textures/dxt_mt.h"
+#include "platform/thread_hint.h"
 
 namespace ashtint {
 

@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "archive/seven_zip_error.h"
+#include "platform/sys_error_message.h"
 
 namespace ashtint {
 
