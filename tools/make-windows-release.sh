@@ -24,10 +24,13 @@ sh tools/build-7z-dll.sh "$folder" >/dev/null
 cp configs/CrashTanks.cfg configs/MapTanks.cfg configs/MapTrains.cfg configs/Camouflage.cfg "$folder/"
 # Windows line ends, so that Notepad shows the lines.
 sed -e "s/@VERSION@/$version/; s/@BUILD@/$build/" -e 's/$/\r/' tools/windows/README.txt >"$folder/README.txt"
+# The project's licence and the notices of what the release carries from others.
+sed -e 's/$/\r/' LICENSE >"$folder/LICENSE.txt"
+sed -e 's/$/\r/' THIRD-PARTY.md >"$folder/THIRD-PARTY.txt"
 
 # No extra attributes and sorted names: the same inputs give the same archive listing.
 (cd "$release" && find AshtintCreator2 -type f | LC_ALL=C sort | zip -q -X -D "$zipfile.partial" -@ &&
   mv "$zipfile.partial" "$zipfile")
 count=$(unzip -Z1 "$release/$zipfile" | wc -l)
-[ "$count" -eq 8 ] || { echo "make-windows-release: $count files in the zip, 8 expected" >&2; exit 1; }
+[ "$count" -eq 10 ] || { echo "make-windows-release: $count files in the zip, 10 expected" >&2; exit 1; }
 echo "$release/$zipfile"

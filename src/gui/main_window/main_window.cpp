@@ -29,6 +29,7 @@
 #include "gui/engine_runner/console_exe.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
+#include "gui/main_window/about_box.h"
 #include "gui/main_window/mod_captions.h"
 #include "gui/picture_hint.h"
 #include "gui/client_selection/wot_selection.h"
@@ -214,6 +215,10 @@ QLayout* TFMain::ClientRows() {
   MenuSwitch(pmSettings, &RGuiSettings::RewriteLogFile, 37, true);
   pmSettings->addSeparator();
   MenuSwitch(pmSettings, &RGuiSettings::AutoCheckUpdate, 38, false);
+  pmSettings->addSeparator();
+  QAction* PMAbout = pmSettings->addAction(QString(), this, [this] { TFAbout(language_, this).exec(); });
+  PMAbout->setObjectName(QStringLiteral("PMAbout"));
+  language_.Bind(PMAbout, [PMAbout](int lang) { PMAbout->setText(InterfaceText(79, lang)); });
   // The check marks show the settings each time a menu opens.
   for (QMenu* menu : {pmSettings, pmWOTSelection}) {
     connect(menu, &QMenu::aboutToShow, this, [this] {
