@@ -100,11 +100,7 @@ bool RepaintDDSImpl(TBytesArray& stream, std::string_view colorText) {
       for (int x = 0; x < image.Width; ++x) larger.At(x, y) = image.At(x, y);
     image = std::move(larger);
   }
-  const std::uint32_t rgb = color & 0x00FFFFFFu;
-  for (std::uint32_t& p : image.Pixels) {
-    if (colorHasAlpha) p = (p >> 24) == 0 ? rgb : color;
-    else p = rgb | (p & 0xFF000000u);
-  }
+  RepaintBitmap(image, color, colorHasAlpha);
   TBytesArray file;
   if (!EncodeDDS(image, info.Format, info.HasChain, file)) return false;
   stream.swap(file);
@@ -114,26 +110,12 @@ bool RepaintDDSImpl(TBytesArray& stream, std::string_view colorText) {
 bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
   TDDSInfo info;
   if (!ReadDDSInfo(stream, info)) return false;
-  int w = info.Width, h = info.Height;
-  if (ratio > 0) {
-    w = std::max(info.Width / ratio, 16);
-    h = std::max(info.Height / ratio, 16);
-  }
+  int w, h;
+  TranslucentSize(info.Width, info.Height, ratio, w, h);
   if (!CanEncode(info.Format, w, h, info.HasChain)) return false;
   TBitmap32 image;
   DecodeDDS(stream, info, image);
-  if (visibility < 100) {
-    for (std::uint32_t& p : image.Pixels) {
-      if (visibility < 1) {
-        p &= 0xFF000000u;
-        continue;
-      }
-      std::uint32_t out = p & 0xFF000000u;
-      for (int shift = 0; shift < 24; shift += 8)
-        out |= std::uint32_t(visibility * int((p >> shift) & 255) / 100) << shift;
-      p = out;
-    }
-  }
+  DimBitmap(image, visibility);
   if ((w != info.Width || h != info.Height) && !ResampleBitmap(image, w, h)) return false;
   TBytesArray file;
   if (!EncodeDDS(image, info.Format, info.HasChain, file)) return false;
@@ -142,6 +124,52 @@ bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
 }
 
 }  // namespace
+
+bool DecodeDDSImage(const TBytesArray& file, TBitmap32& image, TDDSInfo& info) {
+  if (!ReadDDSInfo(file, info)) return false;
+  DecodeDDS(file, info, image);
+  return true;
+}
+
+void RepaintBitmap(TBitmap32& image, std::uint32_t color, bool colorHasAlpha) {
+  const std::uint32_t rgb = color & 0x00FFFFFFu;
+  for (std::uint32_t& p : image.Pixels) {
+    if (colorHasAlpha) p = (p >> 24) == 0 ? rgb : color;
+    else p = rgb | (p & 0xFF000000u);
+  }
+}
+
+void DimBitmap(TBitmap32& image, int visibility) {
+  if (visibility >= 100) return;
+  for (std::uint32_t& p : image.Pixels) {
+    if (visibility < 1) {
+      p &= 0xFF000000u;
+      continue;
+    }
+    std::uint32_t out = p & 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8)
+      out |= std::uint32_t(visibility * int((p >> shift) & 255) / 100) << shift;
+    p = out;
+  }
+}
+
+void TranslucentSize(int width, int height, int ratio, int& newWidth, int& newHeight) {
+  newWidth = width;
+  newHeight = height;
+  if (ratio > 0) {
+    newWidth = std::max(width / ratio, 16);
+    newHeight = std::max(height / ratio, 16);
+  }
+}
+
+void CompressedLook(TBitmap32& image, int format) {
+  if (image.Width <= 0 || image.Height <= 0) return;
+  TBytesArray blocks(std::size_t(DXTLevelSize(format, image.Width, image.Height)));
+  EncodeDXTImageMT(blocks.data(), format == DDSFormatDXT1, image.Width, FetchBitmapBlock, &image,
+                   image.Height);
+  DecodeDXTImage(blocks.data(), format == DDSFormatDXT1, image.Width, StoreBitmapBlock, &image,
+                 image.Height);
+}
 
 bool ParseColorText(std::string_view text, std::uint32_t& color) {
   if (text.empty()) {

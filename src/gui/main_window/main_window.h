@@ -37,6 +37,7 @@ class TConsoleExe;
 class TInterfaceLanguage;
 class TWebUpdate;
 class TFWOTSelection;
+class TModPreviews;
 
 class TFMain : public QWidget {
  public:
@@ -123,6 +124,7 @@ class TFMain : public QWidget {
   std::array<std::vector<QWidget*>, ColorSlotCount> colorRows_;  // preview, box and button of each colour
   QTimer* tmLoadingGUI = nullptr;
   QTimer* idleRules_ = nullptr;
+  TModPreviews* previews_ = nullptr;  // the pictures beside the mod rows, following every change
   bool shownOnce_ = false;
 
   // The left panel: client, destination, speed buttons, mods, run.
