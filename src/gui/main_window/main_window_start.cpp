@@ -74,8 +74,7 @@ void TFMain::LoadingTimer() {
       ShowPathAtEnd(eWOTFileName, exe);
     }
   }
-  runner_->BuildArguments();
-  UpdateActions();
+  Changed();  // the command line, and the previews of the client now chosen
   raise();
   activateWindow();
 }
