@@ -7,7 +7,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Visual mods for World of Tanks built from
 set(CPACK_PACKAGE_DESCRIPTION "Builds plain-coloured destroyed tanks and tracks, plain-coloured models and trains on maps, patched map space.bin files and translucent camouflages, each packed into a mod package in the game client's mods folder. A console engine (AshtintCreator2) and a Qt front end (AshtintGui).")
 set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "p7zip-full")
+# Qt's own dialogs speak Russian through Debian's Qt translations, loaded at run time.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "p7zip-full, qt6-translations-l10n")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_GENERATOR "DEB")

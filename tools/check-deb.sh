@@ -13,7 +13,7 @@ for f in ./usr/bin/AshtintCreator2 ./usr/bin/AshtintGui ./usr/share/ashtint/conf
   echo "$contents" | grep -q " $f\$" || { echo "check-deb: $f missing from $deb" >&2; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in p7zip-full libcurl4 libqt6widgets6; do
+for d in p7zip-full libcurl4 libqt6widgets6 qt6-translations-l10n; do
   echo "$depends" | grep -q "$d" || { echo "check-deb: no dependency on $d: $depends" >&2; exit 1; }
 done
 echo "check-deb: $deb ($depends)"

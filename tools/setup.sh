@@ -10,7 +10,7 @@ libgtest-dev libgmock-dev googletest libbenchmark-dev
 p7zip-full
 libcurl4-openssl-dev
 libsquish-dev libstb-dev python3-skimage extremetuxracer-data
-qt6-base-dev xvfb xauth imagemagick xdotool
+qt6-base-dev qt6-translations-l10n xvfb xauth imagemagick xdotool
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 dpkg-dev xz-utils wine64
 hyperfine

@@ -25,6 +25,18 @@ constexpr const char* kKnownKeys[] = {
     "{1EAC1D02-C6AC-4FA6-9A44-96258C37C812na}_is1"};
 constexpr const char* kKnownTestKeys[] = {"WOT.CT.PRODUCTION", "{1EAC1D02-C6AC-4FA6-9A44-96258C37C812ct}_is1"};
 
+struct RUninstallList {
+  TRegistryRoot Root;
+  const char* Key;
+};
+// The user's own entries first, then those installers write for the whole machine (older
+// stand-alone installers do), in both views of a 64-bit system's machine keys.
+constexpr RUninstallList kUninstallLists[] = {
+    {TRegistryRoot::CurrentUser, kUninstallKey},
+    {TRegistryRoot::LocalMachine, kUninstallKey},
+    {TRegistryRoot::LocalMachine, "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"},
+};
+
 std::string ReadWhole(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -135,22 +147,36 @@ class TSearch {
     AddLocal(local);
   }
 
-  void UninstallEntry(const TWindowsSystem& sys, const std::string& name) {
-    const std::string key = std::string(kUninstallKey) + "\\" + name;
-    const std::string display = sys.Registry->ReadString(TRegistryRoot::CurrentUser, key, "DisplayName");
-    const std::string publisher = sys.Registry->ReadString(TRegistryRoot::CurrentUser, key, "Publisher");
+  void UninstallEntry(const TWindowsSystem& sys, const RUninstallList& list, const std::string& name) {
+    const std::string key = std::string(list.Key) + "\\" + name;
+    const std::string display = sys.Registry->ReadString(list.Root, key, "DisplayName");
+    const std::string publisher = sys.Registry->ReadString(list.Root, key, "Publisher");
     bool accept = false;
     if (SameText(publisher, "Lesta Games"))
       accept = SameText(display, "Мир танков") || (testClients_ && SameText(display, "Общий тест"));
     else if (SameText(publisher, "Wargaming.net"))
       accept = display.find("World of Tanks") != std::string::npos &&
                (testClients_ || display.find("Common Test") == std::string::npos);
-    if (accept) AddWindows(sys, sys.Registry->ReadString(TRegistryRoot::CurrentUser, key, "InstallLocation"));
+    if (accept) AddWindows(sys, sys.Registry->ReadString(list.Root, key, "InstallLocation"));
   }
 
-  void KnownKey(const TWindowsSystem& sys, const char* name) {
-    AddWindows(sys, sys.Registry->ReadString(TRegistryRoot::CurrentUser, std::string(kUninstallKey) + "\\" + name,
-                                             "InstallLocation"));
+  void KnownKey(const TWindowsSystem& sys, const RUninstallList& list, const char* name) {
+    AddWindows(sys, sys.Registry->ReadString(list.Root, std::string(list.Key) + "\\" + name, "InstallLocation"));
+  }
+
+  // One list of uninstall entries: nothing is tried in a list that has no entries at all.
+  void UninstallList(const TWindowsSystem& sys, const RUninstallList& list) {
+    const TStrArray names = sys.Registry->SubKeys(list.Root, list.Key);
+    if (names.empty()) return;
+    for (const auto& name : names) {
+      bool known = false;
+      for (const char* k : kKnownKeys) known = known || SameText(name, k);
+      for (const char* k : kKnownTestKeys) known = known || SameText(name, k);
+      if (!known) UninstallEntry(sys, list, name);
+    }
+    for (const char* k : kKnownKeys) KnownKey(sys, list, k);
+    if (testClients_)
+      for (const char* k : kKnownTestKeys) KnownKey(sys, list, k);
   }
 
   void Run(const TWindowsSystem& sys, std::uint8_t sources) {
@@ -168,19 +194,8 @@ class TSearch {
       const std::string local = v.empty() ? v : sys.LocalPath(v);
       if (!local.empty() && FileExists(local)) AddWindows(sys, FolderOf(v));
     }
-    if (sources & SearchRegistry) {
-      const TStrArray names = sys.Registry->SubKeys(TRegistryRoot::CurrentUser, kUninstallKey);
-      if (names.empty()) return;
-      for (const auto& name : names) {
-        bool known = false;
-        for (const char* k : kKnownKeys) known = known || SameText(name, k);
-        for (const char* k : kKnownTestKeys) known = known || SameText(name, k);
-        if (!known) UninstallEntry(sys, name);
-      }
-      for (const char* k : kKnownKeys) KnownKey(sys, k);
-      if (testClients_)
-        for (const char* k : kKnownTestKeys) KnownKey(sys, k);
-    }
+    if (sources & SearchRegistry)
+      for (const RUninstallList& list : kUninstallLists) UninstallList(sys, list);
   }
 
  private:
@@ -294,10 +309,17 @@ namespace {
 class TSystemRegistry final : public TRegistryReader {
  public:
   std::string ReadString(TRegistryRoot root, const std::string& key, const std::string& name) const override {
-    return SystemRegistryString(root == TRegistryRoot::ClassesRoot, key, name);
+    return SystemRegistryString(Root(root), key, name);
   }
   TStrArray SubKeys(TRegistryRoot root, const std::string& key) const override {
-    return SystemRegistrySubKeys(root == TRegistryRoot::ClassesRoot, key);
+    return SystemRegistrySubKeys(Root(root), key);
+  }
+
+ private:
+  static TSystemRegistryRoot Root(TRegistryRoot root) {
+    return root == TRegistryRoot::ClassesRoot    ? TSystemRegistryRoot::ClassesRoot
+           : root == TRegistryRoot::LocalMachine ? TSystemRegistryRoot::LocalMachine
+                                                 : TSystemRegistryRoot::CurrentUser;
   }
 };
 
@@ -340,12 +362,20 @@ int FindWOTClientsIn(SArray& folders, std::uint8_t sources, bool testClients, co
   return static_cast<int>(folders.size());
 }
 
+namespace {
+
+std::string Environment(const char* name) {
+  const char* v = std::getenv(name);
+  return std::string(v ? v : "");
+}
+
+}  // namespace
+
+TStrArray FindWinePrefixes() { return FindWinePrefixes(Environment("HOME"), Environment); }
+
 int FindWOTClients(SArray& folders, std::uint8_t sources, bool testClients) {
-  const auto env = [](const char* name) {
-    const char* v = std::getenv(name);
-    return std::string(v ? v : "");
-  };
-  return FindWOTClientsIn(folders, sources, testClients, ExecutableFolder(), FindWindowsSystems(env("HOME"), env));
+  return FindWOTClientsIn(folders, sources, testClients, ExecutableFolder(),
+                          FindWindowsSystems(Environment("HOME"), Environment));
 }
 
 }  // namespace ashtint

@@ -1,5 +1,5 @@
 // The search for installed game clients: the program's own folder, the two game launchers'
-// lists, the replay file association and the per-user uninstall entries. On Windows these come
+// lists, the replay file association and the uninstall entries (the user's and the machine's). On Windows these come
 // from the system; on Linux from every Wine, Lutris, Bottles and Steam Proton prefix found.
 #pragma once
 
@@ -36,6 +36,9 @@ std::vector<TWindowsSystem> FindWindowsSystems(const std::string& home,
 
 // The Wine prefixes below home, as FindWindowsSystems sees them (folders ending in '/').
 TStrArray FindWinePrefixes(const std::string& home, const std::function<std::string(const char*)>& env);
+
+// The same for this user's home ($HOME) and environment.
+TStrArray FindWinePrefixes();
 
 // A Windows path inside a Wine prefix: the drive through the prefix's dosdevices links, each
 // component matched ignoring letter case as Wine does. Empty when it leads nowhere.

@@ -10,7 +10,8 @@
 
 namespace ashtint {
 
-enum class TRegistryRoot { CurrentUser, ClassesRoot };
+// LocalMachine holds what installers write for every user of the machine (HKEY_LOCAL_MACHINE).
+enum class TRegistryRoot { CurrentUser, ClassesRoot, LocalMachine };
 
 class TRegistryReader {
  public:
@@ -38,6 +39,7 @@ class TWineRegistry final : public TRegistryReader {
   using TKeys = std::map<std::string, std::map<std::string, std::string>>;
   void Load(const std::string& text, TKeys& keys);
   const std::map<std::string, std::string>* Find(TRegistryRoot root, const std::string& key) const;
+  const TKeys& Keys(TRegistryRoot root) const { return root == TRegistryRoot::CurrentUser ? user_ : machine_; }
 
   TKeys user_, machine_;
   std::map<std::string, std::string> spelling_;  // lower-cased key path -> as written

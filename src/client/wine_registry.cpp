@@ -122,9 +122,10 @@ void TWineRegistry::Load(const std::string& text, TKeys& keys) {
 
 const std::map<std::string, std::string>* TWineRegistry::Find(TRegistryRoot root, const std::string& key) const {
   const std::string lower = LowerCase(key);
-  if (root == TRegistryRoot::CurrentUser) {
-    const auto it = user_.find(lower);
-    return it == user_.end() ? nullptr : &it->second;
+  if (root != TRegistryRoot::ClassesRoot) {
+    const TKeys& keys = Keys(root);
+    const auto it = keys.find(lower);
+    return it == keys.end() ? nullptr : &it->second;
   }
   // The classes root: the user's classes over the machine's.
   if (const auto it = user_.find("software\\classes\\" + lower); it != user_.end()) return &it->second;
@@ -141,9 +142,10 @@ std::string TWineRegistry::ReadString(TRegistryRoot root, const std::string& key
 
 TStrArray TWineRegistry::SubKeys(TRegistryRoot root, const std::string& key) const {
   TStrArray names;
-  if (root != TRegistryRoot::CurrentUser) return names;  // only the user's uninstall entries are listed
+  if (root == TRegistryRoot::ClassesRoot) return names;  // only uninstall entries are listed
+  const TKeys& keys = Keys(root);
   const std::string prefix = LowerCase(key) + "\\";
-  for (auto it = user_.lower_bound(prefix); it != user_.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+  for (auto it = keys.lower_bound(prefix); it != keys.end() && it->first.compare(0, prefix.size(), prefix) == 0;
        ++it) {
     const std::string rest = it->first.substr(prefix.size());
     if (rest.empty() || rest.find('\\') != std::string::npos) continue;

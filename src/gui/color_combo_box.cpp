@@ -165,6 +165,11 @@ bool TComboBox::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     case QEvent::KeyRelease: KeyRelease(static_cast<QKeyEvent*>(event)); return false;
+    case QEvent::FocusOut:
+      if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && !hasFocus() &&
+          currentText() != reported_)
+        ConfirmText();
+      return false;
     case QEvent::ContextMenu: ShowContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos()); return true;
     case QEvent::MouseButtonRelease: {
       // The middle button pastes the X11 selection; it goes through the same rule.
@@ -210,7 +215,15 @@ void TComboBox::SetTextKeepingCaretAtEnd(const QString& text) {
   lineEdit()->setCursorPosition(static_cast<int>(text.size()));
 }
 
+void TComboBox::focusOutEvent(QFocusEvent* event) {
+  QComboBox::focusOutEvent(event);
+  // What the box shows is the colour in use: leaving it with a text not yet taken takes it, as
+  // Enter does. Opening the box's own list is no leaving.
+  if (event->reason() != Qt::PopupFocusReason && currentText() != reported_) ConfirmText();
+}
+
 void TComboBox::Changed() {
+  reported_ = currentText();
   if (PreviewPanel) {
     QPalette palette = PreviewPanel->palette();
     palette.setColor(QPalette::Window, ColorOfText(currentText()));

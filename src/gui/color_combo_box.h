@@ -40,6 +40,7 @@ class TComboBox : public QComboBox {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   // A pressed key passes, is dropped, passes as its capital letter, or pastes by the box's rule.
@@ -52,6 +53,8 @@ class TComboBox : public QComboBox {
   void ShowContextMenu(const QPoint& globalPos);
   void SetTextKeepingCaretAtEnd(const QString& text);
   void Changed();
+
+  QString reported_;  // the text last reported as the colour
 };
 
 // The colour of a colour text: characters 1-2, 3-4 and 5-6 as red, green and blue. A character

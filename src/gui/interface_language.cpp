@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "gui/guide_texts.h"
 #include "gui/interface_texts.h"
 
 namespace ashtint {
@@ -17,7 +18,9 @@ void TInterfaceLanguage::Bind(QObject* owner, TApply apply) {
 }
 
 void TInterfaceLanguage::BindText(QAbstractButton* control, int row) {
-  Bind(control, [control, row](int language) { control->setText(DisplayText(InterfaceText(row, language))); });
+  Bind(control, [this, control, row](int language) {
+    control->setText(DisplayText(WithPackageWord(InterfaceText(row, language), packageWord_)));
+  });
 }
 
 void TInterfaceLanguage::BindText(QLabel* control, int row) {
@@ -29,7 +32,9 @@ void TInterfaceLanguage::BindTitle(QGroupBox* control, int row) {
 }
 
 void TInterfaceLanguage::BindHint(QWidget* control, int row) {
-  Bind(control, [control, row](int language) { control->setToolTip(DisplayText(HintText(row, language))); });
+  Bind(control, [this, control, row](int language) {
+    control->setToolTip(DisplayText(WithPackageWord(HintText(row, language), packageWord_)));
+  });
 }
 
 void TInterfaceLanguage::ApplyLanguage(int language) {

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <functional>
 #include <vector>
@@ -27,6 +28,11 @@ class TInterfaceLanguage : public QObject {
 
   int Language() const { return language_; }
 
+  // The word for the client's packages in the texts ("wotmod", or "mtmod" for a client whose
+  // packages are .mtmod); takes effect with the next ApplyLanguage.
+  const QString& PackageWord() const { return packageWord_; }
+  void SetPackageWord(const QString& word) { packageWord_ = word; }
+
   // apply runs at once with the current language and again on every ApplyLanguage for as long
   // as owner lives. apply must only touch owner or objects that live as long as it.
   void Bind(QObject* owner, TApply apply);
@@ -50,6 +56,7 @@ class TInterfaceLanguage : public QObject {
   };
   std::vector<RBinding> bindings_;
   int language_ = 0;
+  QString packageWord_ = QStringLiteral("wotmod");
 };
 
 }  // namespace ashtint

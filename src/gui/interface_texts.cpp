@@ -103,7 +103,7 @@ constexpr std::array<RTextPair, InterfaceTextRows> Texts = {{
     {"Создать моды",
      "Create mods"},
     /* 32 caption of bDeleteWotmod */
-    {"Удалить  wotmod-файлы мода из игры",
+    {"Удалить wotmod-файлы мода из игры",
      "Remove mod wotmod-files from the game"},
     /* 33 caption of bCheckUpdates */
     {"Проверить обновления на сайте",

@@ -13,6 +13,7 @@
 
 #include "common/sibling_file.h"
 #include "gui/color_combo_box.h"
+#include "gui/guide_texts.h"
 #include "gui/interface_texts.h"
 #include "json/json_reader.h"
 #include "json/json_value.h"
@@ -194,7 +195,6 @@ QJsonValue TSettings::ValueAt(QStringView path) const {
 
 void TSettings::Load() {
   defaultsInUse_ = true;
-  fileUnreadable_ = false;
   QFile file(fileName_);
   if (!QFileInfo(fileName_).isFile() || !file.open(QIODevice::ReadOnly)) {
     if (current_.isUndefined()) current_ = defaults_;
@@ -206,22 +206,35 @@ void TSettings::Load() {
   if (bytes.startsWith(Utf8Bom)) bytes.remove(0, Utf8Bom.size());
   const RSOResult parsed = ParseJson(QString::fromUtf8(bytes));
   if (parsed.Error) {
-    fileUnreadable_ = true;
-    // The record still holds the language it started with: the message comes in that one.
-    if (ShowError)
-      ShowError(InterfaceText(43, settings_.Language) + u'<' + parsed.Character + QStringLiteral("> (") +
-                QString::number(parsed.Line) + u':' + QString::number(parsed.Column) + u')');
+    // The user may still mend a damaged file by hand: it is kept before anything replaces it.
+    const QString kept = KeepCopy();
+    // The record still holds the language it started with (the system's): the message comes in that one.
+    const int language = settings_.Language;
+    QString message = InterfaceText(43, language);
+    message += parsed.Character.isEmpty()
+                   ? GuideText(TGuideText::SettingsErrorEnd, language)
+                   : FormatText(GuideText(TGuideText::SettingsErrorAt, language), parsed.Character);
+    message += QStringLiteral(" (") + QString::number(parsed.Line) + u':' + QString::number(parsed.Column) + u')';
+    if (!kept.isEmpty())
+      message += QStringLiteral("\r\n\r\n") + FormatText(GuideText(TGuideText::SettingsKeptAs, language), kept);
+    if (ShowError) ShowError(message);
     current_ = defaults_;
   } else {
     current_ = parsed.Tree;
     const QString versionPath = QStringLiteral("system.settingsfile.version");
     const QJsonValue version = JsonAt(current_, versionPath);
-    if (!version.isUndefined() && JsonAsString(version) == JsonAsString(JsonAt(defaults_, versionPath)))
-      defaultsInUse_ = false;
-    else
-      current_ = defaults_;  // another layout: nothing of it is trusted
+    // A file of another version still holds the player's choices: every key that is here reads
+    // as it always has, every missing one gets its default, and the original is kept.
+    if (version.isUndefined() || JsonAsString(version) != JsonAsString(JsonAt(defaults_, versionPath))) KeepCopy();
+    defaultsInUse_ = false;
   }
   Apply();
+}
+
+QString TSettings::KeepCopy() const {
+  const QString backup = fileName_ + QStringLiteral(".bak");
+  QFile::remove(backup);
+  return QFile::copy(fileName_, backup) ? backup : QString();
 }
 
 void TSettings::Apply() {
@@ -257,14 +270,7 @@ bool TSettings::Save() {
   if (current_.isUndefined()) return false;
   const QString folder = QFileInfo(fileName_).absolutePath();
   if (!QDir().mkpath(folder)) return false;
-  if (fileUnreadable_ && QFileInfo(fileName_).isFile()) {
-    // The user may still mend a damaged file by hand: it is kept rather than overwritten.
-    const QString backup = fileName_ + QStringLiteral(".bak");
-    QFile::remove(backup);
-    QFile::copy(fileName_, backup);
-  }
   if (!WriteFileReplacing(fileName_, Utf8Bom + WriteJson(current_))) return false;
-  fileUnreadable_ = false;
   return true;
 }
 

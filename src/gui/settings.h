@@ -42,19 +42,21 @@ class TSettings {
   const QString& FileName() const { return fileName_; }
   const QJsonValue& Defaults() const { return defaults_; }
   const QJsonValue& Current() const { return current_; }
-  // True while Current is not a readable file of the current version (no file, a damaged file,
-  // another version): the front end then treats the start as a first start.
+  // True while Current is no readable file (none, or a damaged one): the front end then treats
+  // the start as a first start.
   bool DefaultsInUse() const { return defaultsInUse_; }
 
   // Shows the message about a damaged file; a message box captioned "AshtintGui" unless replaced.
   std::function<void(const QString& message)> ShowError;
 
   // Reads the file, chooses Current and copies every value into the record and the colour
-  // boxes (each box then normalises its colour, which goes back into the record).
+  // boxes (each box then normalises its colour, which goes back into the record). A damaged
+  // file, or one of another version, is first kept as FileName + ".bak"; the values of a file of
+  // another version are read like those of the current one.
   void Load();
   // Rebuilds Current from the record and the boxes and writes it beside the file, then renames
-  // it over the file, so a failure at any point leaves the old file whole. A damaged file that
-  // Load could not read is first kept as FileName + ".bak". False when nothing was written.
+  // it over the file, so a failure at any point leaves the old file whole. False when nothing
+  // was written.
   bool Save();
   // The record and the boxes' lists as one line of JSON with unquoted keys.
   QString BuildText() const;
@@ -63,6 +65,8 @@ class TSettings {
 
  private:
   void Apply();
+  // Copies the file to FileName + ".bak"; the copy's name, or empty when it could not be made.
+  QString KeepCopy() const;
 
   QString fileName_;
   RGuiSettings& settings_;
@@ -70,7 +74,6 @@ class TSettings {
   QJsonValue defaults_;
   QJsonValue current_{QJsonValue::Undefined};
   bool defaultsInUse_ = false;
-  bool fileUnreadable_ = false;  // Load found a file it could not parse
 };
 
 }  // namespace ashtint

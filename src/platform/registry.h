@@ -8,8 +8,10 @@
 
 namespace ashtint {
 
-// classesRoot: HKEY_CLASSES_ROOT, else HKEY_CURRENT_USER. Empty when the key or value is missing.
-std::string SystemRegistryString(bool classesRoot, const std::string& key, const std::string& name);
-TStrArray SystemRegistrySubKeys(bool classesRoot, const std::string& key);
+enum class TSystemRegistryRoot { CurrentUser, ClassesRoot, LocalMachine };
+
+// Empty when the key or value is missing.
+std::string SystemRegistryString(TSystemRegistryRoot root, const std::string& key, const std::string& name);
+TStrArray SystemRegistrySubKeys(TSystemRegistryRoot root, const std::string& key);
 
 }  // namespace ashtint

@@ -3,7 +3,7 @@
 namespace ashtint {
 
 // No system registry here: Windows game clients live in Wine prefixes, read from their files.
-std::string SystemRegistryString(bool, const std::string&, const std::string&) { return {}; }
-TStrArray SystemRegistrySubKeys(bool, const std::string&) { return {}; }
+std::string SystemRegistryString(TSystemRegistryRoot, const std::string&, const std::string&) { return {}; }
+TStrArray SystemRegistrySubKeys(TSystemRegistryRoot, const std::string&) { return {}; }
 
 }  // namespace ashtint

@@ -6,18 +6,20 @@ namespace ashtint {
 
 namespace {
 
-HKEY OpenKey(bool classesRoot, const std::string& key) {
+HKEY OpenKey(TSystemRegistryRoot root, const std::string& key) {
   HKEY h = nullptr;
-  if (RegOpenKeyExA(classesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) !=
-      ERROR_SUCCESS)
+  const HKEY base = root == TSystemRegistryRoot::ClassesRoot    ? HKEY_CLASSES_ROOT
+                    : root == TSystemRegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE
+                                                                : HKEY_CURRENT_USER;
+  if (RegOpenKeyExA(base, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
     return nullptr;
   return h;
 }
 
 }  // namespace
 
-std::string SystemRegistryString(bool classesRoot, const std::string& key, const std::string& name) {
-  HKEY h = OpenKey(classesRoot, key);
+std::string SystemRegistryString(TSystemRegistryRoot root, const std::string& key, const std::string& name) {
+  HKEY h = OpenKey(root, key);
   if (h == nullptr) return {};
   DWORD type = 0, size = 0;
   std::string value;
@@ -36,9 +38,9 @@ std::string SystemRegistryString(bool classesRoot, const std::string& key, const
   return value;
 }
 
-TStrArray SystemRegistrySubKeys(bool classesRoot, const std::string& key) {
+TStrArray SystemRegistrySubKeys(TSystemRegistryRoot root, const std::string& key) {
   TStrArray names;
-  HKEY h = OpenKey(classesRoot, key);
+  HKEY h = OpenKey(root, key);
   if (h == nullptr) return names;
   char name[256];
   for (DWORD i = 0;; ++i) {

@@ -120,6 +120,37 @@ TEST(ClientSearch, FindsClientsInWinePrefixesInSourceOrder) {
   EXPECT_EQ(found, (SArray{expected[0], expected[3], expected[4]}));
 }
 
+TEST(ClientSearch, MachineWideUninstallEntriesInBothViews) {
+  // Older stand-alone installers record the client for the whole machine only: system.reg, also
+  // in the 32-bit view of a 64-bit prefix. The user's own list being empty must not hide them.
+  test_support::TempDir dir;
+  const fs::path wine = fs::canonical(dir.path()) / "home" / ".wine";
+  const fs::path c = wine / "drive_c";
+  Client(c / "Games" / "Machine_EU");
+  Client(c / "Games" / "Wow32_Lesta", "RU", "Tanki.exe");
+  Client(c / "Games" / "Machine_CT", "CT");
+  std::string machine = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n";
+  machine += Entry("{1EAC1D02-C6AC-4FA6-9A44-96258C37C812eu}_is1", "World of Tanks", "Wargaming.net",
+                   "C:\\\\Games\\\\Machine_EU\\\\");
+  machine += Entry("WOT.CT.PRODUCTION", "World of Tanks CT", "Wargaming.net", "C:\\\\Games\\\\Machine_CT");
+  std::string wow = Entry("LestaWow", "\\x41c\\x438\\x440 \\x442\\x430\\x43d\\x43a\\x43e\\x432", "Lesta Games",
+                          "C:\\\\Games\\\\Wow32_Lesta");
+  wow.replace(wow.find("Software"), 8, "Software\\\\Wow6432Node");
+  Write(wine / "system.reg", machine + wow);
+  Write(wine / "user.reg", "WINE REGISTRY Version 2\n");
+
+  const auto systems = FindWindowsSystems((dir.path() / "home").string(), [](const char*) { return std::string(); });
+  SArray found;
+  FindWOTClientsIn(found, SearchRegistry, false, "", systems);
+  const std::string g = (c / "Games").string() + "/";
+  EXPECT_EQ(found, (SArray{g + "Machine_EU/", g + "Wow32_Lesta/"}));
+  FindWOTClientsIn(found, SearchRegistry, true, "", systems);
+  EXPECT_EQ(found, (SArray{g + "Machine_EU/", g + "Machine_CT/", g + "Wow32_Lesta/"}));
+  // The registry switch off: none of them.
+  FindWOTClientsIn(found, SearchLestaCenter | SearchWargamingCenter, true, "", systems);
+  EXPECT_TRUE(found.empty());
+}
+
 TEST(ClientSearch, OwnFolderAndPathsInsidePrefixes) {
   test_support::TempDir dir;
   Client(dir.path() / "program" / "Client_A");

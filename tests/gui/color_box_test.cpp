@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QLineEdit>
 #include <QTest>
@@ -105,6 +106,25 @@ TEST(ColorBox, EnterNormalisesShortTextsAndDots) {
   f.Type("1");
   f.Enter();
   EXPECT_EQ(f.box.Items(), QStringList{"100000"});  // an empty list gets its first item
+}
+
+TEST(ColorBox, LeavingTheBoxTakesWhatItShows) {
+  // What the player sees is what runs: a text left unfinished is confirmed as Enter would.
+  TBoxFixture f;
+  f.Clear();
+  f.Type("12G45Z");
+  EXPECT_EQ(f.Text(), "1245");
+  QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);  // the box's own list opening
+  QApplication::sendEvent(&f.box, &popup);
+  EXPECT_TRUE(f.reported.isEmpty());
+  QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(&f.box, &tab);
+  EXPECT_EQ(f.Text(), "124500");
+  EXPECT_EQ(f.reported, QStringList{"124500"});
+  EXPECT_EQ(f.Preview(), QColor(0x12, 0x45, 0));
+  QApplication::sendEvent(&f.box, &tab);  // leaving again changes nothing
+  EXPECT_EQ(f.Text(), "124500");
+  EXPECT_EQ(f.reported.last(), "124500");
 }
 
 TEST(ColorBox, PasteTakesSixCharactersAfterAPrefix) {

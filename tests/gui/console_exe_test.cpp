@@ -1,5 +1,5 @@
 // The engine runner: the version tag, the command lines, and real starts of a fake engine (a
-// shell script closed by a tag) directly, in the front end's output window and in a terminal.
+// shell script closed by a tag) in the front end's output window.
 #include "gui/engine_runner/console_exe.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,6 @@
 
 #include "common/exit_codes.h"
 #include "gui/engine_runner/engine_output_window.h"
-#include "gui/engine_runner/terminal.h"
 #include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
 
@@ -84,8 +83,6 @@ void CloseEndedWindows(const TConsoleExe& runner) {
   }
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
-
-QProcessEnvironment NoTerminal() { return QProcessEnvironment(); }
 
 }  // namespace
 
@@ -216,7 +213,6 @@ TEST(EngineRunner, WaitedRunReportsTheEngineExitAndKeepsTheWindowResponsive) {
   test_support::TempDir dir;
   RGuiSettings s = HostileClient(dir);
   TConsoleExe runner(nullptr, nullptr, s);
-  runner.Environment = NoTerminal();
   runner.WorkingFolder = Q(dir.str());
 
   struct RCase {
@@ -273,7 +269,6 @@ TEST(EngineRunner, OutputWindowStaysOpenUntilTheEngineEnds) {
   RGuiSettings s = HostileClient(dir);
   s.AutoClose = false;
   TConsoleExe runner(nullptr, nullptr, s);
-  runner.Environment = NoTerminal();
   // Without auto-close the engine waits for Enter before it ends.
   runner.SetExeFile(Q(FakeEngine(dir, "printf 'Press enter to exit...'\nread answer\necho \"got [$answer]\"")));
   ASSERT_TRUE(runner.Execute(TConsoleExe::ModeSingle));
@@ -282,24 +277,55 @@ TEST(EngineRunner, OutputWindowStaysOpenUntilTheEngineEnds) {
   ASSERT_EQ(runner.OutputWindows().size(), 1);
   QPointer<TEngineOutputWindow> window = runner.OutputWindows().front();
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->Output().contains("Press enter"); }, 10000));
-  window->close();
-  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  ASSERT_FALSE(window.isNull());
-  EXPECT_TRUE(window->isVisible());
   QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.data(), Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->Ended(); }, 10000));
   EXPECT_EQ(window->Output(), "Press enter to exit...\ngot []\n");
   EXPECT_EQ(Runs(dir / "runs.log"), std::vector{runner.Command().Arguments()});
+  ASSERT_TRUE(runner.Results()->AllEnded());
+  EXPECT_EQ(runner.Results()->Runs().front().Output, window->Output());
   window->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
+
+  // An engine that only waits for Enter is answered when its window is closed.
+  ASSERT_TRUE(runner.Execute(TConsoleExe::ModeSingle));
+  window = runner.OutputWindows().front();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->Output().contains("Press enter"); }, 10000));
+  window->close();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 10000));
+  EXPECT_EQ(runner.Results()->Runs().front().ExitCode, 0);
+
+  // An engine at work is stopped only when the player says so; it ends as on an interrupt.
+  runner.SetExeFile(Q(FakeEngine(dir, "trap 'echo cleaned; exit 130' TERM\necho working\nwhile :; do sleep 0.05; done")));
+  ASSERT_TRUE(runner.Execute(TConsoleExe::ModeSingle));
+  window = runner.OutputWindows().front();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->Output().contains("working"); }, 10000));
+  int asked = 0;
+  bool answer = false;
+  window->AskStop = [&] {
+    ++asked;
+    return answer;
+  };
+  window->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_FALSE(window.isNull());
+  EXPECT_TRUE(window->Running());
+  EXPECT_TRUE(runner.Running());
+  answer = true;
+  window->close();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 10000));
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(runner.Running());
+  const REngineRun& stopped = runner.Results()->Runs().front();
+  EXPECT_TRUE(stopped.Stopped);
+  EXPECT_TRUE(stopped.Output.contains("cleaned")) << stopped.Output.toStdString();
+  EXPECT_TRUE(runner.Results()->AnyFailed());
 }
 
 TEST(EngineRunner, MultiStartRunsThePreliminaryRunThenTheCopies) {
   test_support::TempDir dir;
   RGuiSettings s = HostileClient(dir);
   TConsoleExe runner(nullptr, nullptr, s);
-  runner.Environment = NoTerminal();
   // A removal run fails when asked to.
   runner.SetExeFile(Q(FakeEngine(
       dir, "case \"$*\" in *--remove-wotmod*) [ -e '" + dir / "fail" + "' ] && exit 137;; esac\nexit 0")));
@@ -360,62 +386,4 @@ TEST(EngineRunner, MultiStartRunsThePreliminaryRunThenTheCopies) {
   EXPECT_EQ(Runs(dir / "runs.log"), std::vector{runner.Command().Arguments()});
 }
 
-TEST(EngineRunner, RunsTheEngineInATerminalWhenThereIsOne) {
-  test_support::TempDir dir;
-  fs::create_directory(dir / "bin");
-  // A terminal that notes how it was called and runs the command after its "-e".
-  WriteFile(dir / "bin/x-terminal-emulator",
-            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + dir / "terminal.args" +
-                "'\nshift\nexec \"$@\"\n",
-            true);
-  RGuiSettings s = HostileClient(dir);
-  TConsoleExe runner(nullptr, nullptr, s);
-  QProcessEnvironment env;
-  env.insert("PATH", Q(dir / "bin"));
-  env.insert("DISPLAY", ":0");
-  runner.Environment = env;
-  const std::string engine = FakeEngine(dir, "exit 129");
-  runner.SetExeFile(Q(engine));
-  ASSERT_TRUE(runner.Execute(TConsoleExe::ModeSingle));
-  EXPECT_TRUE(runner.OutputWindows().isEmpty());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !Runs(dir / "runs.log").empty(); }, 10000));
-  EXPECT_EQ(Runs(dir / "runs.log"), std::vector{runner.Command().Arguments()});
-  const QStringList terminalArgs = Q(ReadAll(dir / "terminal.args")).split(u'\n', Qt::SkipEmptyParts);
-  EXPECT_EQ(terminalArgs, QStringList({"-e", Q(engine)}) + runner.Command().Arguments());
-
-  // A run whose exit code is needed shows its output in the front end's window instead.
-  EXPECT_FALSE(runner.Execute(TConsoleExe::ModeRemoval));
-  EXPECT_EQ(runner.LastRun().Code, 16001);
-  EXPECT_EQ(runner.OutputWindows().size(), 1);
-  CloseEndedWindows(runner);
-}
-
-TEST(EngineRunner, ChoosesAKnownTerminal) {
-  test_support::TempDir dir;
-  fs::create_directory(dir / "bin");
-  for (const char* name : {"kitty", "myterm", "konsole", "xterm", "gnome-terminal"})
-    WriteFile(dir / "bin/" + name, "#!/bin/sh\n", true);
-  QProcessEnvironment env;
-  env.insert("PATH", Q(dir / "bin"));
-  auto chosen = [&] {
-    const std::optional<RTerminal> t = FindTerminal(env);
-    return t ? QFileInfo(t->Program).fileName() + " " + t->CommandPrefix.join(u' ') : QString();
-  };
-  EXPECT_EQ(chosen(), "");  // no display to open a window on
-  env.insert("WAYLAND_DISPLAY", "wayland-0");
-  EXPECT_EQ(chosen(), "gnome-terminal --");  // the first known one on PATH
-  env.insert("XDG_CURRENT_DESKTOP", "KDE");
-  EXPECT_EQ(chosen(), "konsole -e");
-  env.insert("TERMINAL", "myterm");  // how it takes a command is unknown: not used
-  EXPECT_EQ(chosen(), "konsole -e");
-  WriteFile(dir / "bin/x-terminal-emulator", "#!/bin/sh\n", true);
-  EXPECT_EQ(chosen(), "x-terminal-emulator -e");
-  env.insert("TERMINAL", "kitty");
-  EXPECT_EQ(chosen(), "kitty ");
-  env.insert("TERMINAL", Q(dir / "bin/xterm"));
-  EXPECT_EQ(chosen(), "xterm -e");
-  EXPECT_EQ(TerminalArguments({"/usr/bin/wezterm", {"start", "--"}}, "/e/AshtintCreator2", {"--a=b c"}),
-            (QStringList{"start", "--", "/e/AshtintCreator2", "--a=b c"}));
-}
-
-#endif
+#endif  // Q_OS_WIN

@@ -9,8 +9,10 @@
 #include "gui/gui_settings.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
+#include "gui/guide_texts.h"
 #include "gui/main_window/main_window.h"
 #include "gui/main_window/mod_captions.h"
+#include "gui/system_language.h"
 #include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
 
@@ -48,7 +50,14 @@ TEST(InterfaceTexts, TableHoldsEveryRowInBothLanguages) {
   EXPECT_EQ(InterfaceText(13, LanguageEnglish), U("Colored \xD1\x81rashed tracks (package %d MB)"));
   EXPECT_EQ(InterfaceText(15, LanguageEnglish), U("\xD0\xA1" "arriages and trains on the maps (package %d MB)"));
   EXPECT_EQ(InterfaceText(16, LanguageRussian), U("Обработать space.bin файлы (пакет %.1f ГБ)"));
-  EXPECT_EQ(InterfaceText(32, LanguageRussian), U("Удалить  wotmod-файлы мода из игры"));  // two spaces
+  EXPECT_EQ(InterfaceText(32, LanguageRussian), U("Удалить wotmod-файлы мода из игры"));
+  // A Lesta client's packages are .mtmod: the texts say so, the engine's keys and files keep their names.
+  EXPECT_EQ(WithPackageWord(InterfaceText(32, LanguageRussian), "mtmod"), U("Удалить mtmod-файлы мода из игры"));
+  EXPECT_EQ(WithPackageWord(InterfaceText(62, LanguageEnglish), "mtmod"),
+            "All files will be packaged in a single mtmod-package. The option will not work if the without-wotmod "
+            "key is specified or the mode of launching multiple copies of the program is selected");
+  EXPECT_EQ(WithPackageWord(InterfaceText(64, LanguageEnglish), "mtmod"), InterfaceText(64, LanguageEnglish));
+  EXPECT_EQ(WithPackageWord(InterfaceText(28, LanguageEnglish), "wotmod"), InterfaceText(28, LanguageEnglish));
   EXPECT_EQ(InterfaceText(43, LanguageEnglish),
             "Unable to read the entire file \"AshtintGui.json\". This file is either damaged or outdated and "
             "written with an error. Will be loaded default settings.\r\n\r\nError: ");
@@ -156,12 +165,22 @@ TEST(MainWindow, LanguageButtonSwitchesTheWindowAndTheChoiceOutlivesIt) {
     }
     return nullptr;
   };
+  // A first start speaks the system's language: Russian for a Russian locale, else English.
+  EXPECT_EQ(LanguageOfLocale("ru_RU.UTF-8"), LanguageRussian);
+  EXPECT_EQ(LanguageOfLocale("ru"), LanguageRussian);
+  EXPECT_EQ(LanguageOfLocale("en_US.UTF-8"), LanguageEnglish);
+  EXPECT_EQ(LanguageOfLocale("C"), LanguageEnglish);
+  EXPECT_EQ(LanguageOfLocale("uk_UA"), LanguageEnglish);
   {
     TInterfaceLanguage language;
     RGuiSettings record;
     TFMain window(language, record, file);
     window.show();
-    EXPECT_TRUE(captions(window).contains(U("Уничтоженные танки игроков (пакет 50 МБ)")));
+    EXPECT_EQ(record.Language, SystemLanguage());
+    if (record.Language == LanguageEnglish) {  // to Russian and back: the choice is English
+      visibleButton(window)->click();
+      EXPECT_TRUE(captions(window).contains(U("Уничтоженные танки игроков (пакет 50 МБ)")));
+    }
     ASSERT_NE(visibleButton(window), nullptr);
     EXPECT_EQ(visibleButton(window)->text(), "RUS");
     visibleButton(window)->click();

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QTreeWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -22,8 +24,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "gui/client_selection/wot_selection.h"
 #include "gui/engine_runner/console_exe.h"
 #include "gui/engine_runner/engine_output_window.h"
+#include "gui/engine_runner/run_result_window.h"
+#include "gui/guide_texts.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
 #include "test_support/mod_check.h"
@@ -56,6 +61,22 @@ fs::path MinimalClient(const fs::path& folder) {
   Write(folder / "win64" / "WorldOfTanks.exe", "MZ");
   return folder / "WorldOfTanks.exe";
 }
+
+// A client the engine can read: its programs, version.xml, paths.xml with one package (whose
+// mask gives the package extension) and the package file.
+fs::path ReadableClient(const fs::path& folder, const std::string& extension = "wotmod") {
+  MinimalClient(folder);
+  Write(folder / "version.xml", "<version.xml><version>v.1.24.0.1 #1234</version><meta><realm>EU</realm></meta></version.xml>");
+  Write(folder / "game_info.xml", "<protocol name=\"game_info\" wgc_publisher_id=\"wargaming\"></protocol>");
+  Write(folder / "paths.xml", "<root><Paths><Path>./res_mods/1.24.0.1</Path><Path mask=\"*." + extension +
+                                  "\" mode=\"recursive\" root=\"res\">./mods/1.24.0.1</Path><Packages>"
+                                  "<Package>./res/packages/vehicles_level_01.pkg</Package></Packages></Paths></root>");
+  Write(folder / "res" / "packages" / "vehicles_level_01.pkg", "PK");
+  return folder / "WorldOfTanks.exe";
+}
+
+// Tests of what follows the start-up keep the start-up's client search out of their way.
+void SkipStartUp(const QWidget& window) { Control<QTimer>(window, "tmLoadingGUI")->stop(); }
 
 // Answers the message boxes the window opens, in order, and keeps their texts.
 class MessageAnswers {
@@ -268,7 +289,8 @@ TEST(MissingSpace, DestinationFirstThenTheTemporaryFolderTwiceOnTheSameVolume) {
 
 TEST_F(MainWindowUse, RunWithoutRoomSaysWhereAndStartsNothing) {
   TFMain window(language_, record_, SettingsFile());
-  window.SetClient(Q(MinimalClient(dir_.path() / "client")));
+  SkipStartUp(window);
+  window.SetClient(Q(ReadableClient(dir_.path() / "client")));
   window.Volumes.FreeBytes = [](const std::string&) { return std::optional<std::uint64_t>(1 << 20); };
   MessageAnswers answers({QMessageBox::Ok});
   Control<QPushButton>(window, "bRun")->click();
@@ -276,6 +298,142 @@ TEST_F(MainWindowUse, RunWithoutRoomSaysWhereAndStartsNothing) {
   EXPECT_EQ(answers.texts[0], DisplayText(InterfaceText(50, record_.Language)));
   EXPECT_EQ(window.Runner().LastRun().State, RRunError::NotStarted);
   EXPECT_TRUE(window.Runner().OutputWindows().isEmpty());
+}
+
+// Every disabled action says why; a run the engine could not do never starts and names the cause.
+TEST_F(MainWindowUse, DisabledActionsAndRefusedRunsNameTheirCause) {
+  TFMain window(language_, record_, SettingsFile());
+  SkipStartUp(window);
+  const int lang = record_.Language;
+  auto* run = Control<QPushButton>(window, "bRun");
+  auto* remove = Control<QPushButton>(window, "bDeleteWotmod");
+  auto* reason = Control<QLabel>(window, "lRunReason");
+  record_.WotPath.clear();
+  window.UpdateActions();
+  EXPECT_FALSE(run->isEnabled());
+  EXPECT_FALSE(remove->isEnabled());
+  EXPECT_EQ(run->toolTip(), GuideText(TGuideText::ReasonNoClient, lang));
+  EXPECT_EQ(reason->text(), run->toolTip());
+  EXPECT_EQ(remove->toolTip(), GuideText(TGuideText::ReasonNoClient, lang));
+  EXPECT_EQ(Control<QLineEdit>(window, "eWOTFileName")->placeholderText(), GuideText(TGuideText::ReasonNoClient, lang));
+
+  record_.WotPath = Q(dir_.path() / "gone" / "WorldOfTanks.exe");
+  for (const char* mod : {"cbModDPT", "cbModCCT", "cbModMEM", "cbModCTM"}) Control<QCheckBox>(window, mod)->setChecked(false);
+  EXPECT_EQ(run->toolTip().split('\n'),
+            (QStringList{FormatText(GuideText(TGuideText::ReasonClientMissing, lang), record_.WotPath),
+                         GuideText(TGuideText::ReasonNoMod, lang)}));
+  Control<QCheckBox>(window, "cbModCCT")->setChecked(true);
+
+  // A folder with the program but nothing else of a client: the run is refused with the reason.
+  window.SetClient(Q(MinimalClient(dir_.path() / "lone")));
+  ASSERT_TRUE(run->isEnabled()) << run->toolTip().toStdString();
+  EXPECT_TRUE(reason->isHidden());
+  {
+    MessageAnswers answers({QMessageBox::Ok});
+    run->click();
+    ASSERT_EQ(answers.texts.size(), 1);
+    EXPECT_TRUE(answers.texts[0].startsWith(GuideText(TGuideText::RunRefused, lang)));
+    EXPECT_TRUE(answers.texts[0].contains(FormatText(GuideText(TGuideText::ClientWithoutPackages, lang),
+                                                     Q(dir_.path() / "lone" / "res" / "packages") + "/")))
+        << answers.texts[0].toStdString();
+  }
+  // A destination nothing can be written into: disabled with the reason where the permission bits
+  // tell, else refused when the run is asked for; never started.
+  window.SetClient(Q(ReadableClient(dir_.path() / "client")));
+  record_.ModsPathEnable = true;
+  record_.ModsPath = QStringLiteral("/proc/ashtint-mods");
+  window.UpdateActions();
+  if (run->isEnabled()) {
+    MessageAnswers answers({QMessageBox::Ok});
+    run->click();
+    ASSERT_EQ(answers.texts.size(), 1);
+    EXPECT_TRUE(answers.texts[0].contains(FormatText(GuideText(TGuideText::DestinationNotWritable, lang), record_.ModsPath)))
+        << answers.texts[0].toStdString();
+  } else {
+    EXPECT_EQ(run->toolTip(), FormatText(GuideText(TGuideText::ReasonDestinationReadOnly, lang), record_.ModsPath));
+  }
+  EXPECT_EQ(window.Runner().Results(), nullptr);
+  EXPECT_TRUE(window.Runner().OutputWindows().isEmpty());
+}
+
+// The first start looks everywhere by itself: one client is taken, several are offered, none is
+// said with the places looked at (and the file chooser offered).
+TEST_F(MainWindowUse, FirstStartTakesOneOffersSeveralAndSaysWhereItLookedForNone) {
+  const QByteArray oldHome = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString((dir_.path() / "empty home").string()));
+  std::uint8_t asked = 0;
+  {
+    RGuiSettings record;
+    TFMain window(language_, record, SettingsFile());
+    window.SearchClients = [&asked](std::uint8_t sources, bool) {
+      asked = sources;
+      return QStringList();
+    };
+    MessageAnswers answers({QMessageBox::No});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answers.texts.isEmpty(); }, 10000));
+    EXPECT_EQ(asked, 31) << "every source, whatever the switches say";
+    EXPECT_TRUE(answers.texts[0].startsWith(GuideText(TGuideText::NoClientFound, record.Language).left(20)));
+    EXPECT_TRUE(answers.texts[0].contains(QCoreApplication::applicationDirPath()));
+    EXPECT_TRUE(answers.texts[0].contains(
+        FormatText(GuideText(TGuideText::PlaceNoPrefix, record.Language), Q(dir_.path() / "empty home"))));
+    EXPECT_TRUE(record.WotPath.isEmpty());
+  }
+  {
+    RGuiSettings record;
+    TFMain window(language_, record, SettingsFile() + ".one");
+    const fs::path client = dir_.path() / "one";
+    ReadableClient(client);
+    window.SearchClients = [&](std::uint8_t, bool) { return QStringList{Q(client) + "/"}; };
+    MessageAnswers answers({});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !record.WotPath.isEmpty(); }, 10000));
+    EXPECT_EQ(record.WotPath, Q(client / "WorldOfTanks.exe"));
+    EXPECT_TRUE(answers.texts.isEmpty());
+  }
+  qputenv("HOME", oldHome);
+}
+
+// Clients where players have them: one recorded only in a prefix's system.reg (the machine's
+// 32-bit view), a Lesta client in a Proton prefix of a second Steam library. Both are found by
+// the first start without a menu and offered in the list; the one chosen is taken.
+TEST_F(MainWindowUse, FirstStartFindsClientsOnlyTheMachineRecordsAndInASecondSteamLibrary) {
+  const fs::path home = dir_.path() / "home";
+  for (const char* install : {"machine", "proton"}) {
+    const std::vector<std::string> extra =
+        std::string(install) == "proton" ? std::vector<std::string>{"--lesta", "--tanki", "--client-name", "Lesta"}
+                                         : std::vector<std::string>{"--client-name", "WoT"};
+    std::vector<std::string> args{std::string(ASHTINT_SOURCE_DIR) + "/tools/fake_wine_prefix.py", home.string(),
+                                  "--install", install, "--profile", "small", "--vehicles", "1", "--maps", "2"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const auto made = test_support::RunProcess("/usr/bin/python3", args);
+    ASSERT_EQ(made.status, 0) << made.err;
+  }
+  const QByteArray oldHome = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(home.string()));
+  RGuiSettings record;
+  TFMain window(language_, record, SettingsFile());
+  EXPECT_FALSE(record.SearchSystemRegistry) << "the switch is off, and the first start searches anyway";
+  QStringList listed;
+  QTimer chooser;
+  QObject::connect(&chooser, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<TFWOTSelection*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || dialog->Searching() || dialog->FoundCount() == 0) return;
+    for (int i = 0; i < dialog->lvClientsPaths->topLevelItemCount(); ++i)
+      listed << dialog->lvClientsPaths->topLevelItem(i)->text(0);
+    dialog->lvClientsPaths->setCurrentItem(dialog->lvClientsPaths->topLevelItem(1));
+    dialog->bOK->click();
+  });
+  chooser.start(20);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !record.WotPath.isEmpty(); }, 20000));
+  const QString machine = Q(home / ".wine" / "drive_c" / "Games" / "WoT") + "/";
+  const QString proton = Q(home / "SteamLibrary" / "steamapps" / "compatdata" / "1407200" / "pfx" / "drive_c" / "Games" / "Lesta") + "/";
+  EXPECT_EQ(listed, (QStringList{machine, proton}));
+  EXPECT_EQ(record.WotPath, proton + "Tanki.exe");
+  // A Lesta client's packages are .mtmod, and the window says so.
+  EXPECT_TRUE(Control<QPushButton>(window, "bDeleteWotmod")->text().contains("mtmod"));
+  qputenv("HOME", oldHome);
 }
 
 // A new user's first start: no settings file, the engine beside the program, a client installed
@@ -294,7 +452,6 @@ TEST_F(MainWindowUse, FirstStartFindsTheClientBuildsTheModsAndTheNextStartRemove
   QString outputs;
   {
     TFMain window(language_, record_, SettingsFile());
-    window.Runner().Environment = QProcessEnvironment();  // no terminal: the output windows of our own
     window.show();
     auto* wot = Control<QLineEdit>(window, "eWOTFileName");
     EXPECT_TRUE(QTest::qWaitFor([&] { return wot->text() == Q(client / "WorldOfTanks.exe"); }, 10000)) << wot->text().toStdString();
@@ -303,7 +460,9 @@ TEST_F(MainWindowUse, FirstStartFindsTheClientBuildsTheModsAndTheNextStartRemove
     MessageAnswers answers({QMessageBox::Yes});  // several copies at once: yes
     run->click();
     EXPECT_EQ(answers.texts, QStringList{DisplayText(InterfaceText(41, record_.Language))});
-    EXPECT_FALSE(window.isVisible()) << "a started run closes the window";
+    EXPECT_TRUE(window.isVisible()) << "the window stays to tell what was built";
+    EXPECT_FALSE(run->isEnabled());
+    EXPECT_EQ(run->toolTip(), GuideText(TGuideText::ReasonRunning, record_.Language));
     // The old packages' removal first, then the copies, each with its share of the mods.
     // Each output window closes itself when its engine ends well (the console is to close).
     QList<QPointer<TEngineOutputWindow>> engines;
@@ -314,6 +473,29 @@ TEST_F(MainWindowUse, FirstStartFindsTheClientBuildsTheModsAndTheNextStartRemove
     EXPECT_GE(engines.size(), 2);
     for (const QPointer<TEngineOutputWindow>& engine : engines)
       EXPECT_TRUE(QTest::qWaitFor([&engine] { return engine.isNull(); }, 300000));
+    // Every run's end was collected, and the result window lists each mod with its package.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.ResultWindow() != nullptr; }, 10000));
+    const TRunResults& results = *window.Runner().Results();
+    EXPECT_EQ(results.Runs().size(), 4u);  // the removal and three copies
+    for (const REngineRun& r : results.Runs()) EXPECT_EQ(r.ExitCode, 0) << r.Output.toStdString();
+    QStringList names;
+    for (const RModResult& m : results.Mods()) {
+      names << m.Mod;
+      EXPECT_EQ(m.Outcome, TModOutcome::Built) << m.Mod.toStdString() << ": " << m.Reason.toStdString();
+      ASSERT_EQ(m.Packages.size(), 1u) << m.Mod.toStdString();
+      const QFileInfo file(m.Packages[0].Folder + m.Packages[0].Name);
+      EXPECT_TRUE(file.isFile()) << file.filePath().toStdString();
+      EXPECT_EQ(m.Packages[0].Size, file.size());
+    }
+    EXPECT_EQ(names, (QStringList{"DPT", "CCT", "MEM", "CTM", "SpaceBin"}));
+    TRunResultWindow* shown = window.ResultWindow();
+    EXPECT_EQ(shown->lvResults->topLevelItemCount(), 5);
+    EXPECT_EQ(shown->lvResults->topLevelItem(0)->text(1), GuideText(TGuideText::OutcomeBuilt, record_.Language));
+    EXPECT_EQ(shown->Folder(), Q(mods / "AshtintCreator") + "/");
+    EXPECT_TRUE(shown->bOpenFolder->isEnabled());
+    EXPECT_TRUE(run->isEnabled());
+    shown->close();
+    window.close();
   }
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   // Five packages with the colours of the settings, each read back and checked.
@@ -334,7 +516,6 @@ TEST_F(MainWindowUse, FirstStartFindsTheClientBuildsTheModsAndTheNextStartRemove
     TFMain window(language_, second, SettingsFile());
     EXPECT_FALSE(window.Settings().DefaultsInUse());
     EXPECT_EQ(second.WotPath, Q(client / "WorldOfTanks.exe"));
-    window.Runner().Environment = QProcessEnvironment();
     window.show();
     MessageAnswers answers({QMessageBox::Yes, QMessageBox::Ok});
     Control<QPushButton>(window, "bDeleteWotmod")->click();

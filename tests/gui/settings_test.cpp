@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "gui/color_combo_box.h"
+#include "gui/guide_texts.h"
 #include "gui/interface_texts.h"
 #include "gui/settings.h"
 #include "gui/settings_location.h"
@@ -146,13 +147,22 @@ TEST(Settings, AnotherVersionIsIgnoredAndMissingKeysTakeTheirDefaults) {
   EXPECT_EQ(current.record.MEMColor, "123456");  // the others as written
   EXPECT_EQ(current.record.Language, LanguageEnglish);
 
-  WriteFile(file, text.replace(QStringLiteral("version: \"1.5\""), QStringLiteral("version: \"1.4\"")).toUtf8());
+  // Another version keeps the player's choices; the original stays beside it, and the next
+  // save writes the current version.
+  const QByteArray older =
+      text.replace(QStringLiteral("version: \"1.5\""), QStringLiteral("version: \"1.4\"")).toUtf8();
+  WriteFile(file, older);
   TFrontEnd old(file);
   old.Load();
-  EXPECT_TRUE(old.settings->DefaultsInUse());
-  EXPECT_EQ(old.record.MEMColor, "FFE200");
-  EXPECT_EQ(old.record.Language, LanguageRussian);
-  EXPECT_TRUE(old.messages.isEmpty());  // silently
+  EXPECT_FALSE(old.settings->DefaultsInUse());
+  EXPECT_EQ(old.record.MEMColor, "123456");
+  EXPECT_EQ(old.record.CCTColor, "367EFF");
+  EXPECT_EQ(old.record.Language, LanguageEnglish);
+  EXPECT_TRUE(old.messages.isEmpty());
+  ASSERT_TRUE(old.settings->Save());
+  EXPECT_EQ(ReadFile(file + ".bak"), older);
+  EXPECT_TRUE(ReadFile(file).contains("\"1.5\""));
+  EXPECT_EQ(TFrontEnd(file).Load().record.MEMColor, "123456");
 }
 
 TEST(Settings, ValuesOutsideTheirRangesAreBroughtIntoThem) {
@@ -189,18 +199,24 @@ TEST(Settings, ABrokenFileIsReportedReplacedByDefaultsAndKept) {
   TFrontEnd f(file);
   f.Load();
   ASSERT_EQ(f.messages.size(), 1);
-  EXPECT_EQ(f.messages[0], InterfaceText(43, LanguageRussian) + QStringLiteral("<x> (2:29)"));
+  // The message names what is wrong and where, and the copy kept of the file.
+  EXPECT_EQ(f.messages[0], InterfaceText(43, f.record.Language) +
+                               FormatText(GuideText(TGuideText::SettingsErrorAt, f.record.Language), "x") +
+                               " (2:29)\r\n\r\n" +
+                               FormatText(GuideText(TGuideText::SettingsKeptAs, f.record.Language), file + ".bak"));
+  EXPECT_EQ(ReadFile(file + ".bak"), broken);  // the user can still mend it
   EXPECT_TRUE(f.settings->DefaultsInUse());
   EXPECT_EQ(f.record.CCTColor, "367EFF");
   ASSERT_TRUE(f.settings->Save());
-  EXPECT_EQ(ReadFile(file + ".bak"), broken);  // the user can still mend it
+  EXPECT_EQ(ReadFile(file + ".bak"), broken);
   EXPECT_FALSE(TFrontEnd(file).Load().settings->DefaultsInUse());
 
   WriteFile(file, "\xEF\xBB\xBF{system:{settingsfile:{version: \"1.5\"");  // cut off
   TFrontEnd cut(file);
   cut.Load();
   ASSERT_EQ(cut.messages.size(), 1);
-  EXPECT_TRUE(cut.messages[0].endsWith(QStringLiteral("<> (1:37)"))) << cut.messages[0].toStdString();
+  EXPECT_TRUE(cut.messages[0].contains(GuideText(TGuideText::SettingsErrorEnd, cut.record.Language) + " (1:37)"))
+      << cut.messages[0].toStdString();
 }
 
 TEST(Settings, SavingWhereNothingCanBeWrittenChangesNothing) {

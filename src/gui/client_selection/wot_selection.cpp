@@ -21,6 +21,7 @@
 
 #include "client/client_search.h"
 #include "client/wot_info.h"
+#include "gui/guide_texts.h"
 #include "gui/interface_texts.h"
 
 namespace ashtint {
@@ -118,8 +119,9 @@ TFWOTSelection::TFWOTSelection(QWidget* owner, int language, const QString& pref
   lvClientsPaths->setSelectionMode(QAbstractItemView::SingleSelection);
   lvClientsPaths->setEditTriggers(QAbstractItemView::NoEditTriggers);
   lvClientsPaths->setAllColumnsShowFocus(true);
-  lvClientsPaths->setHeaderLabels({QStringLiteral("Path"), QStringLiteral("Publisher"), QStringLiteral("CT"),
-                                   QStringLiteral("Version")});
+  lvClientsPaths->setHeaderLabels({GuideText(TGuideText::ColumnPath, language_),
+                                   GuideText(TGuideText::ColumnPublisher, language_), QStringLiteral("CT"),
+                                   GuideText(TGuideText::ColumnVersion, language_)});
   lvClientsPaths->header()->setSectionsClickable(false);
   lvClientsPaths->header()->setStretchLastSection(false);
   lvClientsPaths->setColumnWidth(ColumnPath, 370);

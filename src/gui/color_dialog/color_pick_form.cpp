@@ -366,6 +366,8 @@ void TColorPick::ApplyLanguage(int language) {
   sbFindColorName->setToolTip(text(15));
   sbCopy->setToolTip(text(16));
   lResultFormat->setText(text(17));
+  for (int page = 0; page < pcScheme->count(); ++page) pcScheme->setTabText(page, text(PickerPagesRow + page));
+  bWebSafe->setText(text(WebSafeRow));
   mbNewColorPreview->setToolTip(text(3) + QStringLiteral(": #") + HexOf(NewColor()));
   CurrentColorSet();
 }

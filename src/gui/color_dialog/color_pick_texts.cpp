@@ -30,6 +30,10 @@ constexpr std::array<RTextPair, ColorPickTextRows> Texts = {{
     /* 17 lResultFormat */                 {"Результат:", "Result:"},
     /* 18 sbPipetka, no screen capture */  {"Пипетка недоступна: система не дает программам читать пиксели экрана",
                                             "Pipette unavailable: the system does not let programs read screen pixels"},
+    /* 19 the hexagon page */              {"Шестиугольник", "Hexa Color"},
+    /* 20 the HSL page */                  {"Цвет HSL", "HSL Color"},
+    /* 21 the HSB page */                  {"Цвет HSB", "HSB Color"},
+    /* 22 bWebSafe */                      {"Веб-цвета", "Web-Safe"},
 }};
 // clang-format on
 

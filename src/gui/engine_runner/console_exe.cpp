@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProcess>
 
 #include <algorithm>
@@ -15,7 +17,8 @@
 #include "common/exit_codes.h"
 #include "common/file_names.h"
 #include "gui/engine_runner/engine_output_window.h"
-#include "gui/engine_runner/terminal.h"
+#include "gui/guide_texts.h"
+#include "gui/interface_texts.h"
 #ifdef Q_OS_WIN
 #include "platform/new_console.h"
 #endif
@@ -267,61 +270,69 @@ RRunError TConsoleExe::RunProcess(const QString& exeFile, const TEngineCommand& 
   RRunError result;
   const QString program = QFileInfo(exeFile).absoluteFilePath();
   const QString folder = WorkingFolder.isEmpty() ? QCoreApplication::applicationDirPath() : WorkingFolder;
+  if (!results_) results_ = std::make_unique<TRunResults>(Destination, PackageExtension);
+  const QPointer<TRunResults> results = results_.get();
+  const int index = results->Begin(command.Arguments());
   auto startFailed = [&](const QString& reason, int code) {
     result.State = RRunError::StartFailed;
     result.Code = code;
     result.Message = reason;
+    results->StartFailed(index, reason);
   };
-  // A run nobody waits for: started and left to itself.
-  auto startDetached = [&](QProcess& process) {
-    if (process.startDetached()) {
-      result.State = RRunError::Success;
-      result.Code = 0;
-    } else {
-      startFailed(process.errorString(), process.error());
-    }
-    return result;
+  // Every run is watched to its end, so the results know each one's exit code; a waited one
+  // returns here at its end, the windows meanwhile going on with their events.
+  auto waitForEnd = [this](QEventLoop& loop) {
+    waiting_ = true;
+    loop.exec();
+    waiting_ = false;
   };
   try {
 #ifdef Q_OS_WIN
-    // The engine reads its command line as one text, so it gets the text the window shows.
-    QProcess process;
-    process.setProgram(program);
-    process.setNativeArguments(command.Text());
-    process.setWorkingDirectory(folder);
-    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* a) {
+    // The engine reads its command line as one text, so it gets the text the window shows; it
+    // writes into a console of its own, which the front end cannot read: only its exit counts.
+    auto* process = new QProcess(results);
+    process->setProgram(program);
+    process->setNativeArguments(command.Text());
+    process->setWorkingDirectory(folder);
+    process->setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* a) {
       unsigned long flags = a->flags;
       UseNewConsole(flags, a->startupInfo);
       a->flags = flags;
     });
-    if (!wait) return startDetached(process);
-    process.start();
-    if (!process.waitForStarted(-1)) {
-      startFailed(process.errorString(), process.error());
+    QObject::connect(process, &QProcess::finished, results, [results, index](int code, QProcess::ExitStatus status) {
+      results->Finish(index, code, status == QProcess::CrashExit, QString());
+    });
+    process->start();
+    if (!process->waitForStarted(-1)) {
+      startFailed(process->errorString(), process->error());
+      process->deleteLater();
       return result;
     }
-    waiting_ = true;
-    if (process.state() != QProcess::NotRunning) {
-      QEventLoop loop;
-      QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-      loop.exec();
-    }
-    waiting_ = false;
-    TakeExit(result, process.exitCode(), process.exitStatus() == QProcess::CrashExit);
-#else
-    // A terminal cannot tell the engine's exit code (most return before their command ends),
-    // so a run that is waited for shows its output in a window of the front end's own.
     if (!wait) {
-      if (const std::optional<RTerminal> terminal = FindTerminal(Environment)) {
-        QProcess process;
-        process.setProgram(terminal->Program);
-        process.setArguments(TerminalArguments(*terminal, program, command.Arguments()));
-        process.setWorkingDirectory(folder);
-        return startDetached(process);
-      }
+      running_ << qMakePair(index, QPointer<QObject>(process));
+      result.State = RRunError::Success;
+      result.Code = 0;
+      return result;
     }
+    if (process->state() != QProcess::NotRunning) {
+      QEventLoop loop;
+      QObject::connect(process, &QProcess::finished, &loop, &QEventLoop::quit);
+      waitForEnd(loop);
+    }
+    TakeExit(result, process->exitCode(), process->exitStatus() == QProcess::CrashExit);
+    return result;
+#else
     auto* window = new TEngineOutputWindow(QFileInfo(program).fileName());
     window->CloseOnSuccess = command.Arguments().contains(QStringLiteral("--auto-close-console"));
+    const int language = settings_.Language;
+    window->AskStop = [window, language] {
+      return QMessageBox::question(window, QStringLiteral("AshtintGui"),
+                                   DisplayText(GuideText(TGuideText::StopRunQuestion, language))) == QMessageBox::Yes;
+    };
+    QObject::connect(window, &TEngineOutputWindow::Finished, results, [results, index, window](int code, bool died) {
+      results->Finish(index, code, died, window->Output());
+    });
+    QObject::connect(window, &TEngineOutputWindow::StopChosen, results, [results, index] { results->MarkStopped(index); });
     QString reason;
     if (!window->Start(program, command.Arguments(), folder, reason)) {
       delete window;
@@ -331,24 +342,21 @@ RRunError TConsoleExe::RunProcess(const QString& exeFile, const TEngineCommand& 
     outputWindows_.removeAll(nullptr);
     outputWindows_ << window;
     if (!wait) {
+      running_ << qMakePair(index, QPointer<QObject>(window));
       result.State = RRunError::Success;
       result.Code = 0;
       return result;
     }
     int exitCode = 0;
     bool crashed = false, ended = false;
-    {
-      QEventLoop loop;
-      QObject::connect(window, &TEngineOutputWindow::Finished, &loop, [&](int code, bool died) {
-        exitCode = code;
-        crashed = died;
-        ended = true;
-        loop.quit();
-      });
-      waiting_ = true;
-      loop.exec();
-      waiting_ = false;
-    }
+    QEventLoop loop;
+    QObject::connect(window, &TEngineOutputWindow::Finished, &loop, [&](int code, bool died) {
+      exitCode = code;
+      crashed = died;
+      ended = true;
+      loop.quit();
+    });
+    waitForEnd(loop);
     // The loop also ends when the whole program is told to quit; that is no exit code of 0.
     if (!ended) {
       result.State = RRunError::ExitError;
@@ -363,10 +371,34 @@ RRunError TConsoleExe::RunProcess(const QString& exeFile, const TEngineCommand& 
   return result;
 }
 
+bool TConsoleExe::Running() const {
+  if (waiting_) return true;
+  if (!results_) return false;
+  for (const REngineRun& run : results_->Runs())
+    if (!run.Ended) return true;
+  return false;
+}
+
+void TConsoleExe::StopRuns() {
+  for (const auto& [index, run] : running_) {
+    if (run.isNull() || !results_ || results_->Runs().at(static_cast<std::size_t>(index)).Ended) continue;
+    results_->MarkStopped(index);
+    if (auto* window = qobject_cast<TEngineOutputWindow*>(run.data()))
+      window->Stop();
+    else if (auto* process = qobject_cast<QProcess*>(run.data()))
+      process->terminate();
+  }
+  for (const QPointer<TEngineOutputWindow>& window : outputWindows_)
+    if (!window.isNull() && window->Running()) window->Stop();
+}
+
 bool TConsoleExe::Execute(int mode) {
   lastRun_ = RRunError();
   if (waiting_) return false;
   if (!QFileInfo::exists(exeFile_) || engineBuild_ < MinEngineBuild) return false;
+  // The runs of this click get results of their own; the earlier runs' results go.
+  running_.clear();
+  results_ = std::make_unique<TRunResults>(Destination, PackageExtension);
   auto run = [this](const TEngineCommand& command, bool wait) {
     lastRun_ = RunProcess(exeFile_, command, wait);
     return lastRun_.State == RRunError::Success;

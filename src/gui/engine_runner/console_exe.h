@@ -4,12 +4,13 @@
 
 #include <QList>
 #include <QPointer>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
+#include "gui/engine_runner/run_results.h"
 #include "gui/gui_settings.h"
 
 class QLineEdit;
@@ -81,9 +82,20 @@ class TConsoleExe {
   bool Execute(int mode);
   // One start. A waited run returns when the engine has ended; the windows meanwhile go on
   // handling their events. On Windows the engine opens a console of its own; elsewhere it runs
-  // in a terminal window, or, when there is none or the exit code is needed, in an output window
-  // of the front end's own.
+  // in an output window of the front end's own. Either way its end (and its output, where the
+  // front end can read it) goes into Results.
   RRunError RunProcess(const QString& exeFile, const TEngineCommand& command, bool wait);
+
+  // What the runs of the latest Execute did; none before the first. Replaced by the next Execute.
+  TRunResults* Results() const { return results_.get(); }
+  // Where the packages of a run go and their extension, so the results can find them; set by the
+  // window before Execute.
+  QString Destination;
+  QString PackageExtension = QStringLiteral(".wotmod");
+  // Whether a run started here has not ended yet (waited or not).
+  bool Running() const;
+  // Ends every run the way an interrupt does: the engine removes its temporary files.
+  void StopRuns();
 
   const QString& ExeFile() const { return exeFile_; }
   const QString& EngineVersion() const { return engineVersion_; }
@@ -95,8 +107,6 @@ class TConsoleExe {
   const RRunError& LastRun() const { return lastRun_; }
   bool Waiting() const { return waiting_; }
 
-  // Where the terminal is looked for (the process's own environment unless replaced).
-  QProcessEnvironment Environment = QProcessEnvironment::systemEnvironment();
   // The engine's working folder: the front end's program folder unless replaced.
   QString WorkingFolder;
   // The output windows opened so far that are still open.
@@ -117,6 +127,9 @@ class TConsoleExe {
   RRunError lastRun_;
   bool waiting_ = false;
   QList<QPointer<TEngineOutputWindow>> outputWindows_;
+  std::unique_ptr<TRunResults> results_;
+  // The runs not waited for, by their number in the results: a way to stop each.
+  QList<QPair<int, QPointer<QObject>>> running_;
 };
 
 }  // namespace ashtint

@@ -35,7 +35,7 @@ TEngineOutputWindow::TEngineOutputWindow(const QString& title) : title_(title), 
     setWindowTitle(title_ + QStringLiteral(" (") +
                    QString::number(crashed ? -exitCode : FromProcessExitStatus(exitCode)) + QLatin1Char(')'));
     emit Finished(exitCode, crashed);
-    if (CloseOnSuccess && !crashed && exitCode == 0) close();
+    if (closeWhenEnded_ || (CloseOnSuccess && !crashed && exitCode == 0)) close();
   });
 }
 
@@ -93,10 +93,25 @@ bool TEngineOutputWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+void TEngineOutputWindow::Stop() {
+  if (Running()) process_.terminate();
+}
+
 void TEngineOutputWindow::closeEvent(QCloseEvent* event) {
-  // Closing the window must not end the engine half way: it stays until the engine has ended.
   if (Running()) {
     event->ignore();
+    // An engine that only waits for Enter has done its work: closing answers it.
+    if (view_->toPlainText().trimmed().endsWith(QStringLiteral("Press enter to exit..."))) {
+      closeWhenEnded_ = true;
+      SendEnter();
+      return;
+    }
+    // Otherwise the engine is not ended half way without the user's word.
+    if (AskStop && AskStop() && Running()) {
+      closeWhenEnded_ = true;
+      emit StopChosen();
+      Stop();
+    }
     return;
   }
   QWidget::closeEvent(event);

@@ -1,12 +1,14 @@
-// Where the engine's console output appears when the system gives it no terminal window: a
-// window of the front end's own that shows the output live, passes Enter on to the engine (it
-// may wait for Enter before it ends) and stays open until the engine has ended.
+// Where the engine's console output appears on systems that give a console program no window of
+// its own: a window of the front end's own that shows the output live, passes Enter on to the
+// engine (it may wait for Enter before it ends) and stays open until the engine has ended.
 #pragma once
 
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QStringDecoder>
 #include <QWidget>
+
+#include <functional>
 
 namespace ashtint {
 
@@ -31,10 +33,18 @@ class TEngineOutputWindow : public QWidget {
   QString Output() const { return view_->toPlainText(); }
   // Passes a line end to the engine, as pressing Enter in the window does.
   void SendEnter();
+  // Ends the engine the way an interrupt does (it removes its temporary files on the way).
+  void Stop();
+
+  // Asked when the window is closed while the engine works; true stops the engine. Without it
+  // the window stays open until the engine has ended.
+  std::function<bool()> AskStop;
 
  signals:
   // exitCode is the process's exit status, or the signal number when it crashed.
   void Finished(int exitCode, bool crashed);
+  // The user chose to stop the engine by closing the window.
+  void StopChosen();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -48,6 +58,7 @@ class TEngineOutputWindow : public QWidget {
   QProcess process_;
   QStringDecoder decoder_{QStringDecoder::System};
   bool ended_ = false;
+  bool closeWhenEnded_ = false;
 };
 
 }  // namespace ashtint

@@ -73,19 +73,31 @@ TFMain::TFMain(TInterfaceLanguage& language, RGuiSettings& settings, const QStri
   layout->addWidget(LeftPanel(), 0, Qt::AlignTop);
   layout->addWidget(RightPanel(), 0, Qt::AlignTop);
 
+  // A first start speaks the system's language; a settings file then keeps the player's choice.
+  record_.Language = SystemLanguage();
   // The boxes hold their design lists now, which is what the built-in settings keep.
   settings_ = std::make_unique<TSettings>(settingsFile, record_, colorBoxes_);
   settings_->ShowError = [this](const QString& message) { Message(QMessageBox::Critical, message); };
   settings_->Load();
+  // The built-in client path is a guess: shown only when a client is really there.
+  if (settings_->DefaultsInUse() && !QFileInfo(record_.WotPath).isFile()) record_.WotPath.clear();
   ShowSettings();
   BindTexts();
+  connect(&language_, &TInterfaceLanguage::LanguageApplied, this, [this](int lang) { qtTranslation_.Apply(lang); });
+  UpdatePackageWord();
   language_.ApplyLanguage(record_.Language);
 
   eWOTFileName->setText(record_.WotPath);
-  // Both programs are installed together, so the engine is looked for beside the front end.
+  // Both programs are installed together, so the engine is looked for beside the front end; a
+  // portable folder (its settings beside the program) runs its own engine, not one a copied
+  // settings file names elsewhere.
   const QString programFolder = QCoreApplication::applicationDirPath();
-  if (record_.ExeFile.isEmpty() || !QFileInfo(record_.ExeFile).isFile())
-    record_.ExeFile = QDir(programFolder).filePath(QString::fromLatin1(EngineFileName));
+  const QString localEngine = QDir(programFolder).filePath(QString::fromLatin1(EngineFileName));
+  const bool portable = QFileInfo(settingsFile).absolutePath() == QFileInfo(programFolder).absoluteFilePath();
+  if (record_.ExeFile.isEmpty() || !QFileInfo(record_.ExeFile).isFile() ||
+      (portable && QFileInfo(localEngine).isFile() &&
+       QFileInfo(record_.ExeFile).canonicalFilePath() != QFileInfo(localEngine).canonicalFilePath()))
+    record_.ExeFile = localEngine;
   runner_ = std::make_unique<TConsoleExe>(mExeVersion, mArgs, record_);
   runner_->SetExeFile(record_.ExeFile);
   runner_->BuildArguments();
@@ -100,6 +112,7 @@ TFMain::TFMain(TInterfaceLanguage& language, RGuiSettings& settings, const QStri
     return found;
   };
   tmLoadingGUI = new QTimer(this);
+  tmLoadingGUI->setObjectName(QStringLiteral("tmLoadingGUI"));
   tmLoadingGUI->setSingleShot(true);
   tmLoadingGUI->setInterval(500);
   connect(tmLoadingGUI, &QTimer::timeout, this, &TFMain::LoadingTimer);
@@ -156,6 +169,14 @@ QWidget* TFMain::LeftPanel() {
   bRun->setMinimumHeight(bRun->sizeHint().height() * 3 / 2);
   connect(bRun, &QPushButton::clicked, this, &TFMain::Run);
   column->addWidget(bRun);
+  lRunReason = new QLabel(panel);
+  lRunReason->setObjectName(QStringLiteral("lRunReason"));
+  lRunReason->setWordWrap(true);
+  lRunReason->setAlignment(Qt::AlignCenter);
+  QPalette reason = lRunReason->palette();
+  reason.setColor(QPalette::WindowText, QColor(160, 0, 0));
+  lRunReason->setPalette(reason);
+  column->addWidget(lRunReason);
   return panel;
 }
 
@@ -209,7 +230,7 @@ QLayout* TFMain::ClientRows() {
   bModsPath = SpeedButton("bModsPath", QStringLiteral("..."));
   bModsPath->setAutoRaise(false);
   connect(bModsPath, &QToolButton::clicked, this,
-          [this] { ChooseFolder(39, &RGuiSettings::ModsPath, eModsPath); });
+          [this] { ChooseFolder(TGuideText::ChooseDestinationTitle, &RGuiSettings::ModsPath, eModsPath); });
 
   sbOptions = SpeedButton("sbOptions", QString::fromUtf8("\u2261"));
   connect(sbOptions, &QToolButton::clicked, this, [this] { pmSettings->popup(QCursor::pos()); });
@@ -332,7 +353,7 @@ QWidget* TFMain::RightPanel() {
   bConfigsPath = SpeedButton("bConfigsPath", QStringLiteral("..."));
   bConfigsPath->setAutoRaise(false);
   connect(bConfigsPath, &QToolButton::clicked, this,
-          [this] { ChooseFolder(40, &RGuiSettings::ConfigsFolder, eConfigsPath); });
+          [this] { ChooseFolder(TGuideText::ChooseConfigsTitle, &RGuiSettings::ConfigsFolder, eConfigsPath); });
   auto* configs = new QHBoxLayout;
   configs->setContentsMargins(20, 0, 0, 0);
   configs->addWidget(eConfigsPath, 1);
@@ -537,6 +558,7 @@ void TFMain::BindTexts() {
   l.BindHint(cbResizeCamo, 78);
   // The fields that stand for an unused folder say so in the language.
   l.Bind(eModsPath, [this](int) { UpdateActions(); });
+  l.Bind(eWOTFileName, [this](int lang) { eWOTFileName->setPlaceholderText(GuideText(TGuideText::ReasonNoClient, lang)); });
 }
 
 void TFMain::ShowSettings() {

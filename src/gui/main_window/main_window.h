@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -12,8 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include "gui/engine_runner/run_result_window.h"
+#include "gui/guide_texts.h"
 #include "gui/settings.h"
 #include "gui/main_window/space_check.h"
+#include "gui/system_language.h"
 
 class QAction;
 class QCheckBox;
@@ -63,6 +67,8 @@ class TFMain : public QWidget {
   RVolumes Volumes = RVolumes::System();
   // Where the start-up search looks for clients; the machine's own sources unless replaced.
   std::function<QStringList(std::uint8_t sources, bool testClients)> SearchClients;
+  // The window that tells what the latest runs built; none until they have all ended.
+  TRunResultWindow* ResultWindow() const { return resultWindow_.data(); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -95,7 +101,7 @@ class TFMain : public QWidget {
   void PickColor(TComboBox* box);
   void SetCamoVisibility(int position);
   void CamoVisibilityEdited(const QString& text);
-  void ChooseFolder(int titleRow, QString RGuiSettings::*field, QLineEdit* shown);
+  void ChooseFolder(TGuideText title, QString RGuiSettings::*field, QLineEdit* shown);
   void ChooseClientFile();
   void ChooseEngineFile();
   void SetEngineFile(const QString& path);
@@ -108,7 +114,11 @@ class TFMain : public QWidget {
 
   // Start-up and the update check (main_window_start.cpp).
   void LoadingTimer();
-  std::unique_ptr<TFWOTSelection> SelectionDialog();
+  void FirstStartClient();
+  QStringList SearchedPlaces() const;
+  void UpdatePackageWord();
+  void ShowResults();
+  std::unique_ptr<TFWOTSelection> SelectionDialog(bool everySource = false);
   void SelectClient();
   void CheckUpdates(bool showResult);
 
@@ -126,6 +136,9 @@ class TFMain : public QWidget {
   QTimer* idleRules_ = nullptr;
   TModPreviews* previews_ = nullptr;  // the pictures beside the mod rows, following every change
   bool shownOnce_ = false;
+  TQtTranslation qtTranslation_;
+  QString packageWordOf_;  // the client path the package word was read from
+  QPointer<TRunResultWindow> resultWindow_;
 
   // The left panel: client, destination, speed buttons, mods, run.
   QLineEdit* eWOTFileName = nullptr;
@@ -154,6 +167,7 @@ class TFMain : public QWidget {
   QCheckBox* cbResizeCamo = nullptr;
   QComboBox* cbCamoSizeRatio = nullptr;
   QPushButton* bRun = nullptr;
+  QLabel* lRunReason = nullptr;  // why the run button is disabled
   // The right panel: options, buttons, engine and command line.
   QWidget* pRight = nullptr;
   QGroupBox* gOptions = nullptr;

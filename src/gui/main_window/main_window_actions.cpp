@@ -15,15 +15,22 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
+#include <QUrl>
 
+#include "client/client_search.h"
+#include "client/wot_info.h"
 #include "common/file_names.h"
 #include "gui/color_combo_box.h"
 #include "gui/color_dialog/color_pick_dialog.h"
 #include "gui/engine_runner/console_exe.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
+#include "gui/client_selection/wot_selection.h"
+#include "gui/engine_runner/run_result_window.h"
+#include "gui/engine_runner/run_results.h"
 #include "gui/main_window/main_window.h"
 #include "gui/main_window/mod_captions.h"
+#include "gui/main_window/run_checks.h"
 #include "gui/preview/mod_previews.h"
 #include "platform/locale.h"
 
@@ -99,12 +106,18 @@ void TFMain::UpdateActions() {
   tbCPUCount->setEnabled(s.UseCPUCount);
   eCPUCount->setEnabled(s.UseCPUCount);
 
-  // The runner keeps only an engine file it accepted; a refused one leaves this empty.
-  const bool engine = QFileInfo(runner_->ExeFile()).isFile() && !runner_->Waiting();
+  // The runner keeps only an engine file it accepted; a refused one leaves this empty. A disabled
+  // action says why, on the button and under the run button.
+  const REngineState engine{QFileInfo(runner_->ExeFile()).isFile(), mExeVersion->text(), runner_->Running()};
   const bool client = QFileInfo(s.WotPath).isFile();
-  const bool anyMod = s.DPTEnable || s.CCTEnable || s.MEMEnable || s.CTMEnable || s.CamoEnable;
-  bRun->setEnabled(engine && client && anyMod);
-  bDeleteWotmod->setEnabled(engine && client);
+  const QStringList runCauses = ActionBlockers(s, engine, true, s.Language);
+  const QStringList removalCauses = ActionBlockers(s, engine, false, s.Language);
+  bRun->setEnabled(runCauses.isEmpty());
+  bRun->setToolTip(runCauses.join(u'\n'));
+  if (lRunReason->text() != runCauses.join(u'\n')) lRunReason->setText(runCauses.join(u'\n'));
+  lRunReason->setVisible(!runCauses.isEmpty());
+  bDeleteWotmod->setEnabled(removalCauses.isEmpty());
+  bDeleteWotmod->setToolTip(removalCauses.join(u'\n'));
   bCheckUpdates->setEnabled(runner_->EngineBuild() >= 0);
   QPalette palette = eWOTFileName->palette();
   palette.setColor(QPalette::Text, client ? QPalette().color(QPalette::Text) : QColor(Qt::red));
@@ -163,12 +176,11 @@ void TFMain::ShowPathAtEnd(QLineEdit* field, const QString& path) {
   field->deselect();
 }
 
-void TFMain::ChooseFolder(int titleRow, QString RGuiSettings::*field, QLineEdit* shown) {
+void TFMain::ChooseFolder(TGuideText title, QString RGuiSettings::*field, QLineEdit* shown) {
   const QString start = (record_.*field).isEmpty() ? QCoreApplication::applicationDirPath() : record_.*field;
-  // A window title has one line: the text's lines are joined.
-  QString title = DisplayText(InterfaceText(titleRow, record_.Language));
-  title.replace(u'\n', u' ');
-  const QString folder = QFileDialog::getExistingDirectory(this, title, QDir(start).exists() ? start : QString());
+  // A window title has one short line; what the folder is for is the check box's hint.
+  const QString folder = QFileDialog::getExistingDirectory(this, GuideText(title, record_.Language),
+                                                           QDir(start).exists() ? start : QString());
   if (folder.isEmpty()) return;
   if (!QDir().mkpath(folder)) {
     Message(QMessageBox::Critical, InterfaceText(44, record_.Language));
@@ -180,13 +192,30 @@ void TFMain::ChooseFolder(int titleRow, QString RGuiSettings::*field, QLineEdit*
 }
 
 void TFMain::ChooseClientFile() {
+  // Players keep their Windows games in hidden folders (~/.wine, ~/.local/share/Steam): the
+  // chooser shows hidden folders and offers every Wine and Proton prefix's drive C as a place.
+  // Qt's own dialog, because the system's dialogs ignore places given to them.
+  QFileDialog dialog(this, GuideText(TGuideText::ChooseClientTitle, record_.Language),
+                     eWOTFileName->text().isEmpty() ? QDir::homePath() : QFileInfo(eWOTFileName->text()).absolutePath());
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setFilter(dialog.filter() | QDir::Hidden);
   // Lesta's clients of today run Tanki.exe; both names are clients.
-  const QString file = QFileDialog::getOpenFileName(this, QString(), eWOTFileName->text(),
-                                                    QStringLiteral("WorldOfTanks (WorldOfTanks.exe Tanki.exe)"));
-  if (file.isEmpty()) return;
-  record_.WotPath = QDir::toNativeSeparators(file);
-  ShowPathAtEnd(eWOTFileName, record_.WotPath);
-  Changed();
+  dialog.setNameFilter(QStringLiteral("WorldOfTanks (WorldOfTanks.exe Tanki.exe)"));
+  QList<QUrl> places{QUrl::fromLocalFile(QDir::homePath())};
+  for (const std::string& prefix : FindWinePrefixes()) {
+    const QString driveC = QDir(QFile::decodeName(QByteArray::fromStdString(prefix))).filePath(QStringLiteral("drive_c"));
+    if (QFileInfo(driveC).isDir()) places << QUrl::fromLocalFile(driveC);
+  }
+  dialog.setSidebarUrls(places);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString file = QDir::toNativeSeparators(dialog.selectedFiles().first());
+  // A program without the client around it is taken only when the player insists.
+  if (!ReadClientFacts(file).PkgsFound &&
+      Message(QMessageBox::Warning, WOTSelectionText(8, record_.Language), QMessageBox::Yes | QMessageBox::No) !=
+          QMessageBox::Yes)
+    return;
+  SetClient(file);
 }
 
 void TFMain::ChooseEngineFile() {
@@ -234,6 +263,14 @@ QMessageBox::StandardButton TFMain::Message(QMessageBox::Icon icon, const QStrin
 
 void TFMain::Run() {
   const int size = UpdateRunCaption();
+  // What would make the engine fail at once is said now, with its cause.
+  const RWOTInfo client = ReadClientFacts(record_.WotPath);
+  if (const QStringList causes = RunCheckFailures(record_, client, record_.Language); !causes.isEmpty()) {
+    Message(QMessageBox::Critical,
+            GuideText(TGuideText::RunRefused, record_.Language) + QStringLiteral("\n\u2022 ") +
+                causes.join(QStringLiteral("\n\u2022 ")));
+    return;
+  }
   if (size > 0) {
     const int missing = MissingSpaceText(record_, size, Volumes);
     if (missing >= 0) {
@@ -253,18 +290,35 @@ void TFMain::Run() {
   }
   bRun->setEnabled(false);
   bDeleteWotmod->setEnabled(false);
+  runner_->Destination = DestinationFolder(record_, client);
+  runner_->PackageExtension = QString::fromStdString(client.PackageExt);
+  settings_->Save();  // the player's choices are kept whatever happens during the run
   const bool started = runner_->Execute(mode);
   UpdateActions();
   if (started) {
-    close();  // saves the settings; the engine goes on by itself
+    // The window stays: when every run has ended it tells what was built and where.
+    connect(runner_->Results(), &TRunResults::AllRunsEnded, this, &TFMain::ShowResults, Qt::UniqueConnection);
+    if (runner_->Results()->AllEnded()) ShowResults();
     return;
   }
   const QString message = runner_->LastRun().Message;
   Message(QMessageBox::Critical, message.isEmpty() ? InterfaceText(47, record_.Language) : message);
 }
 
+void TFMain::ShowResults() {
+  UpdateActions();
+  if (resultWindow_) resultWindow_->close();
+  resultWindow_ = new TRunResultWindow(*runner_->Results(), record_.Language, this);
+  resultWindow_->setAttribute(Qt::WA_DeleteOnClose);
+  connect(resultWindow_, &QDialog::finished, resultWindow_, &QObject::deleteLater);  // Escape closes it too
+  resultWindow_->show();
+  resultWindow_->raise();
+  resultWindow_->activateWindow();
+}
+
 void TFMain::RemoveWotmods() {
-  if (Message(QMessageBox::Question, InterfaceText(45, record_.Language), QMessageBox::Yes | QMessageBox::No) !=
+  if (Message(QMessageBox::Question, WithPackageWord(InterfaceText(45, record_.Language), language_.PackageWord()),
+              QMessageBox::Yes | QMessageBox::No) !=
       QMessageBox::Yes)
     return;
   bRun->setEnabled(false);

@@ -2,18 +2,23 @@
 // choices, dropped files, the update check and closing.
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScreen>
 #include <QTimer>
 
+#include "client/client_search.h"
 #include "client/wot_info.h"
 #include "common/file_names.h"
 #include "gui/engine_runner/console_exe.h"
+#include "gui/engine_runner/engine_output_window.h"
+#include "gui/guide_texts.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
 #include "gui/main_window/main_window.h"
@@ -38,12 +43,13 @@ QString ClientExeOf(const QString& path) {
 
 }  // namespace
 
-std::unique_ptr<TFWOTSelection> TFMain::SelectionDialog() {
+std::unique_ptr<TFWOTSelection> TFMain::SelectionDialog(bool everySource) {
   const QString client = eWOTFileName->text();
   const QString preferred = client.left(client.lastIndexOf(QDir::separator()) + 1);
   return std::make_unique<TFWOTSelection>(this, record_.Language, preferred, record_.SearchCommonTest,
-                                          record_.SearchSystemRegistry, record_.SearchGameCenter,
-                                          record_.SearchCurrentFolder);
+                                          everySource || record_.SearchSystemRegistry,
+                                          everySource || record_.SearchGameCenter,
+                                          everySource || record_.SearchCurrentFolder);
 }
 
 void TFMain::LoadingTimer() {
@@ -55,28 +61,76 @@ void TFMain::LoadingTimer() {
     CheckUpdates(false);
   }
 
-  bool chosen = false;
-  if (record_.ViewClientsPathsStartup || eWOTFileName->text().isEmpty()) {
-    const auto dialog = SelectionDialog();
-    if (dialog->exec() == QDialog::Accepted && !dialog->SelectedPath().isEmpty()) {
-      SetClient(dialog->SelectedPath());
-      chosen = true;
-    }
-  }
-  // A first start looks for the clients by itself, so the window opens with one chosen.
-  if (!chosen && settings_->DefaultsInUse()) {
-    const QStringList found = SearchClients(
-        ClientSearchSources(record_.SearchCurrentFolder, record_.SearchGameCenter, record_.SearchSystemRegistry),
-        record_.SearchCommonTest);
-    const QString exe = ClientExeOf(found.isEmpty() ? record_.WotPath : found.first());
-    if (!exe.isEmpty() && QFileInfo(exe).isFile()) {
-      record_.WotPath = exe;
-      ShowPathAtEnd(eWOTFileName, exe);
-    }
+  const bool firstStart = settings_->DefaultsInUse();
+  if (record_.ViewClientsPathsStartup || (!firstStart && eWOTFileName->text().isEmpty())) {
+    const auto dialog = SelectionDialog(firstStart);
+    if (dialog->exec() == QDialog::Accepted && !dialog->SelectedPath().isEmpty()) SetClient(dialog->SelectedPath());
+  } else if (firstStart) {
+    FirstStartClient();
   }
   Changed();  // the command line, and the previews of the client now chosen
   raise();
   activateWindow();
+}
+
+// A first start looks everywhere, whatever the search switches say: one client found is taken,
+// several are offered in the list, none is said with the places looked at and the file chooser.
+void TFMain::FirstStartClient() {
+  const std::uint8_t every = SearchOwnFolder | SearchLestaCenter | SearchWargamingCenter | SearchReplayLink | SearchRegistry;
+  QStringList found = SearchClients(every, record_.SearchCommonTest);
+  if (found.isEmpty()) {
+    // Where a launcher installs a client by default (Windows) counts as a place too.
+    const QString atDefault = ClientExeOf(DefaultWotPath());
+    if (!atDefault.isEmpty() && QFileInfo(atDefault).isFile()) found << atDefault;
+  }
+  if (found.size() == 1) {
+    SetClient(found.first());
+    return;
+  }
+  if (found.size() > 1) {
+    const auto dialog = SelectionDialog(true);
+    // The list shows what was just found; its refresh searches again.
+    bool first = true;
+    dialog->Search = [found, &first](SArray& folders, std::uint8_t sources, bool tests) {
+      if (!first) return FindWOTClients(folders, sources, tests);
+      first = false;
+      folders.clear();
+      for (const QString& f : found) folders.push_back(QFile::encodeName(f).toStdString());
+      return static_cast<int>(folders.size());
+    };
+    if (dialog->exec() == QDialog::Accepted && !dialog->SelectedPath().isEmpty()) SetClient(dialog->SelectedPath());
+    return;
+  }
+  const QString places = QStringLiteral("\u2022 ") + SearchedPlaces().join(QStringLiteral("\r\n\u2022 "));
+  if (Message(QMessageBox::Information, FormatText(GuideText(TGuideText::NoClientFound, record_.Language), places),
+              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+    ChooseClientFile();
+}
+
+QStringList TFMain::SearchedPlaces() const {
+  const int lang = record_.Language;
+  QStringList places{FormatText(GuideText(TGuideText::PlaceProgramFolder, lang),
+                                QDir::toNativeSeparators(QCoreApplication::applicationDirPath()))};
+#ifdef Q_OS_WIN
+  places << GuideText(TGuideText::PlaceWindows, lang);
+#else
+  const TStrArray prefixes = FindWinePrefixes();
+  for (const std::string& prefix : prefixes) places << FormatText(GuideText(TGuideText::PlacePrefix, lang), LocalText(prefix));
+  if (prefixes.empty()) places << FormatText(GuideText(TGuideText::PlaceNoPrefix, lang), QDir::homePath());
+#endif
+  return places;
+}
+
+void TFMain::UpdatePackageWord() {
+  if (packageWordOf_ == record_.WotPath && !packageWordOf_.isEmpty()) return;
+  packageWordOf_ = record_.WotPath;
+  RWOTInfo info;
+  if (!record_.WotPath.isEmpty()) ReadWOTInfo(LocalBytes(record_.WotPath), info);
+  QString word = QString::fromStdString(info.PackageExt).mid(1);
+  if (word.isEmpty()) word = QStringLiteral("wotmod");
+  if (word == language_.PackageWord()) return;
+  language_.SetPackageWord(word);
+  if (runner_) language_.ApplyLanguage(record_.Language);
 }
 
 void TFMain::SelectClient() {
@@ -88,6 +142,7 @@ void TFMain::SetClient(const QString& path) {
   // A Lesta client of today runs Tanki.exe: the client's facts name the program it really has.
   record_.WotPath = ClientExeOf(path);
   ShowPathAtEnd(eWOTFileName, record_.WotPath);
+  UpdatePackageWord();
   Changed();
 }
 
@@ -159,10 +214,17 @@ void TFMain::showEvent(QShowEvent* event) {
 }
 
 void TFMain::closeEvent(QCloseEvent* event) {
-  // The outcome of a removal run still being waited for needs this window.
-  if (runner_ && runner_->Waiting()) {
-    event->ignore();
-    return;
+  if (runner_ && runner_->Running()) {
+    // The engine is not left half way without a word: stopped, it removes its temporary files.
+    if (Message(QMessageBox::Question, GuideText(TGuideText::StopRunQuestion, record_.Language),
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+      event->ignore();
+      return;
+    }
+    runner_->StopRuns();
+    QDeadlineTimer deadline(10000);
+    while (runner_->Running() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    for (TEngineOutputWindow* window : runner_->OutputWindows()) window->close();
   }
   settings_->Save();  // a settings file that cannot be written is no reason to keep the window open
   QWidget::closeEvent(event);
