@@ -1,9 +1,16 @@
 #!/usr/bin/env python3
-"""The whole engine on a generated client: all six stages, from the game packages to the finished
-.wotmod packages, against `7z t` over every package the stages read (as many at once as the
-engine runs workers). Prints both wall times, their ratio and the engine's peak memory.
+"""The whole engine on a generated client, stage by stage and all six together, from the game
+packages to the finished .wotmod packages, against `7z t` over the same packages (as many at once
+as the engine runs workers). For each run: wall seconds, processor seconds (user + system, which
+do not depend on the machine's load), their ratios to `7z t`, and the engine's peak memory. Then
+the alpha-weighted RGB PSNR of the camouflages against the exact result (the source decoded,
+dimmed with truncation, halved level by level), level 0 and the smaller levels apart.
+
+Give a second engine with --before to measure both in the same run, one after the other per
+stage, so their figures share the machine's load:
 
     python3 bench/engine_bench.py --client OUT/World_of_Tanks_EU [--engine build/src/engine/AshtintCreator2]
+                                  [--before OLD/AshtintCreator2] [--mods DPT,CAMO] [--visibility 30]
 
 Make a client with: python3 tools/gen_client.py --profile large --out OUT
 """
@@ -11,69 +18,136 @@ Make a client with: python3 tools/gen_client.py --profile large --out OUT
 import argparse
 import json
 import os
-import resource
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 STAGES = {"DPT": ("vehicle_pkgs", "--DPT-mod=FFFFFF"), "CCT": ("vehicle_pkgs", "--CCT-mod=404040"),
           "MEM": ("map_pkgs_with_hd", "--MEM-mod=DD7744"), "CTM": ("map_pkgs_with_hd", "--CTM-mod=2050A0"),
-          "SpaceBin": ("map_pkgs", "--SpaceBin-mod=DD7744|2050A0"), "CAMO": ("vehicle_pkgs_with_hd", "--CAMO-mod=30")}
+          "SpaceBin": ("map_pkgs", "--SpaceBin-mod=DD7744|2050A0"), "CAMO": ("vehicle_pkgs_with_hd", "--CAMO-mod=%d")}
+
+
+def run_measured(cmd):
+    """Wall seconds, processor seconds, peak KiB and exit status of one process."""
+    start = time.monotonic()
+    proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    out = proc.stdout.read()
+    _, status, usage = os.wait4(proc.pid, 0)
+    proc.returncode = os.waitstatus_to_exitcode(status)
+    return time.monotonic() - start, usage.ru_utime + usage.ru_stime, usage.ru_maxrss, proc.returncode, out
 
 
 def seven_zip_test(packages, jobs):
+    """`7z t` over the packages, jobs at a time: wall and processor seconds."""
     start = time.monotonic()
+    cpu = 0.0
     procs, pending = [], list(packages)
     while pending or procs:
         while pending and len(procs) < jobs:
             procs.append(subprocess.Popen(["7z", "t", "-bso0", "-bsp0", pending.pop()]))
-        procs[0].wait()
-        procs = [p for p in procs if p.poll() is None]
-    return time.monotonic() - start
+        pid, _, usage = os.wait4(-1, 0)
+        cpu += usage.ru_utime + usage.ru_stime
+        procs = [p for p in procs if p.pid != pid]
+    return time.monotonic() - start, cpu
+
+
+def stage_args(mods, visibility):
+    return [STAGES[m][1] % visibility if m == "CAMO" else STAGES[m][1] for m in mods]
+
+
+def run_engine(engine, client, mods, args, out_dir):
+    here = os.path.dirname(os.path.abspath(__file__))
+    cmd = [engine, "--wot-path=" + client, "--mods-path=" + out_dir, "--no-update-configs", "--auto-close-console",
+           "--cpu-count=%d" % args.cpu, "--configs-path=" + os.path.join(here, "..", "configs")]
+    wall, cpu, peak, code, out = run_measured(cmd + stage_args(mods, args.visibility))
+    if code != 0:
+        sys.stdout.write(out.decode("latin-1"))
+        raise SystemExit("%s: exit status %d" % (engine, code))
+    return wall, cpu, peak
+
+
+def camo_quality(quality_tool, client, packages, mods_dir, visibility, label):
+    """PSNR of the camouflages of the package in mods_dir against their sources."""
+    work = tempfile.mkdtemp(prefix="ashtint_bench_camo_")
+    try:
+        results = os.path.join(work, "result")
+        sources = os.path.join(work, "source")
+        wanted = set()
+        for name in os.listdir(mods_dir):
+            if name.endswith(".wotmod") and "Camouflages" in name:
+                with zipfile.ZipFile(os.path.join(mods_dir, name)) as z:
+                    for info in z.infolist():
+                        # The package root holds res/ + the path inside the game package.
+                        if info.filename.lower().endswith(".dds") and info.filename.startswith("res/"):
+                            z.extract(info, results)
+                            wanted.add(info.filename[len("res/"):])
+        for pkg in packages:
+            with zipfile.ZipFile(pkg) as z:
+                for info in z.infolist():
+                    if info.filename in wanted:
+                        z.extract(info, os.path.join(sources, "res"))
+        run = subprocess.run([quality_tool, "dirs", str(visibility), sources, results, label],
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        return run.stdout.decode().rstrip()
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
 
 
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--client", required=True)
     here = os.path.dirname(os.path.abspath(__file__))
-    ap.add_argument("--engine", default=os.path.join(here, "..", "build", "src", "engine", "AshtintCreator2"))
+    build = os.path.join(here, "..", "build")
+    ap.add_argument("--engine", default=os.path.join(build, "src", "engine", "AshtintCreator2"))
+    ap.add_argument("--before", help="an earlier engine to measure in the same run")
+    ap.add_argument("--quality-tool", default=os.path.join(build, "bench", "bench_camo_quality"))
     ap.add_argument("--cpu", type=int, default=os.cpu_count())
     ap.add_argument("--mods", default="DPT,CCT,MEM,CTM,SpaceBin,CAMO", help="the stages to run")
+    ap.add_argument("--visibility", type=int, default=30)
+    ap.add_argument("--no-stages", action="store_true", help="only all the stages together")
     args = ap.parse_args()
 
     with open(os.path.join(os.path.dirname(os.path.abspath(args.client)), "manifest.json")) as f:
         client = json.load(f)["client"]
     mods = [m for m in args.mods.split(",") if m]
-    names = sorted({n for m in mods for n in client[STAGES[m][0]]})
-    packages = [os.path.join(args.client, "res", "packages", n) for n in names]
-    total = sum(os.path.getsize(p) for p in packages)
+    engines = [("after", args.engine)] + ([("before", args.before)] if args.before else [])
 
-    seven_zip_test(packages, args.cpu)  # both runs then read from the page cache
-    sz = seven_zip_test(packages, args.cpu)
+    def packages_of(stage_mods):
+        names = sorted({n for m in stage_mods for n in client[STAGES[m][0]]})
+        return [os.path.join(args.client, "res", "packages", n) for n in names]
 
-    out_dir = tempfile.mkdtemp(prefix="ashtint_bench_mods_")
-    try:
-        cmd = [args.engine, "--wot-path=" + args.client, "--mods-path=" + out_dir, "--no-update-configs",
-               "--auto-close-console", "--cpu-count=%d" % args.cpu,
-               "--configs-path=" + os.path.join(here, "..", "configs")] + [STAGES[m][1] for m in mods]
-        start = time.monotonic()
-        run = subprocess.run(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        wall = time.monotonic() - start
-        peak_kib = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-        out = sum(os.path.getsize(os.path.join(out_dir, n)) for n in os.listdir(out_dir))
-    finally:
-        shutil.rmtree(out_dir, ignore_errors=True)
-    if run.returncode != 0:
-        sys.stdout.write(run.stdout.decode("latin-1"))
-        print("engine exit status %d" % run.returncode)
-        return 1
-    print("stages: " + ", ".join(mods))
-    print("packages read: %d, %.0f MiB; packages written: %.0f MiB" % (len(packages), total / 2**20, out / 2**20))
-    print("7z t:   %7.2f s" % sz)
-    print("engine: %7.2f s  (ratio %.2f)" % (wall, wall / sz))
-    print("engine peak memory: %.0f MiB" % (peak_kib / 1024.0))
+    with open("/proc/loadavg") as f:
+        print("load average at start: " + " ".join(f.read().split()[:3]))
+    runs = [[m] for m in mods] if not args.no_stages and len(mods) > 1 else []
+    runs.append(mods)
+    seven_zip_test(packages_of(mods), args.cpu)  # every later read comes from the page cache
+    print("%-22s %5s %8s %6s %8s %6s %9s %9s %7s" % ("run", "pkgs", "MiB", "", "wall s", "/7z", "cpu s", "/7z cpu",
+                                                   "peak MiB"))
+    quality = []
+    for stage_mods in runs:
+        packages = packages_of(stage_mods)
+        mib = sum(os.path.getsize(p) for p in packages) / 2**20
+        label = "+".join(stage_mods) if len(stage_mods) < len(STAGES) else "all six"
+        sz_wall, sz_cpu = seven_zip_test(packages, args.cpu)
+        print("%-22s %5d %8.0f %6s %8.2f %6s %9.2f" % (label, len(packages), mib, "7z t", sz_wall, "", sz_cpu))
+        for name, engine in engines:
+            out_dir = tempfile.mkdtemp(prefix="ashtint_bench_mods_")
+            try:
+                wall, cpu, peak = run_engine(engine, args.client, stage_mods, args, out_dir)
+                print("%-22s %5s %8s %6s %8.2f %6.2f %9.2f %9.2f %7.0f" % (
+                    "", "", "", name, wall, wall / sz_wall, cpu, cpu / sz_cpu if sz_cpu else 0, peak / 1024.0))
+                if stage_mods == ["CAMO"] or (len(runs) == 1 and "CAMO" in stage_mods):
+                    quality.append(camo_quality(args.quality_tool, args.client, packages_of(["CAMO"]), out_dir,
+                                                args.visibility, "CAMO %s, visibility %d" % (name, args.visibility)))
+            finally:
+                shutil.rmtree(out_dir, ignore_errors=True)
+    with open("/proc/loadavg") as f:
+        print("load average at end: " + " ".join(f.read().split()[:3]))
+    for line in quality:
+        print(line)
     return 0
 
 

@@ -19,7 +19,7 @@ void TEngineRun::AllInOneStage() {
   std::string root = TempFolder;
   while (!root.empty() && IsPathDelimiter(root.back())) root.pop_back();
   root = ExtractFilePath(root);  // the run's folder that holds res/
-  if (IsFolderEmpty(TempFolder)) {
+  if (!HasOutput(TempFolder)) {
     StoreError(ecAllInOneEmpty);
     Log("Not found textures!");
     ConsoleWriteLn("Not found textures!");
@@ -31,6 +31,7 @@ void TEngineRun::AllInOneStage() {
   TempFolder = root;
   PackFolder(pkAllMods, root, true, ecAllInOneFailed);
   ConsoleWrite("    Delete temporary files... ");
+  if (content_) content_->Clear();
   DeleteFolderTree(root);
   ConsoleWriteLn("OK");
   ConsoleWriteLn("");

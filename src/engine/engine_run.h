@@ -14,6 +14,7 @@
 #include "engine/state_folders.h"
 #include "common/interrupt_cleanup.h"
 #include "common/main_thread_queue.h"
+#include "mods/package_content.h"
 #include "mods/pkg_scan.h"
 
 namespace ashtint {
@@ -78,6 +79,9 @@ class TEngineRun {
   std::unique_ptr<TLog> log_;
   RPackageKeys packageKeys_;
   std::unique_ptr<TCleanupEntry> tempCleanup_;
+  // The files of the package being built, held in memory (none with --without-wotmod).
+  std::unique_ptr<TPackageContent> content_;
+  bool HasOutput(const std::string& folder) const;
   RStateFolders state_;
 };
 

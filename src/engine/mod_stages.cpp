@@ -178,6 +178,7 @@ void TEngineRun::RunStages() {
     } catch (...) {
       // Packages are built per stage: what this stage left in the temporary folder goes.
       if (!Options.WithoutWotmod && !Options.AllInOneWotmod) DeleteFolderTree(ParentFolder(TempFolder));
+      content_.reset();
       throw;
     }
   }
@@ -218,6 +219,8 @@ void TEngineRun::RunStage(const TStageDef& stage) {
   else if (!spaceBin)
     ConsoleWriteLn("    Processing... ");
   WorkFolder = Options.WithoutWotmod ? Options.ModsPath : TempFolder;
+  if (!Options.WithoutWotmod && !content_)
+    content_ = std::make_unique<TPackageContent>(ParentFolder(TempFolder), PackageContentMemoryLimit);
 
   // The queue outlives every worker: they are released before it goes.
   TMainThreadQueue queue;
@@ -226,6 +229,7 @@ void TEngineRun::RunStage(const TStageDef& stage) {
   for (auto it = packages.rbegin(); it != packages.rend(); ++it) {
     if (!FileExists(*it)) continue;
     pending.push_back(MakeStageWorker(stage, *it, LogProc(), WorkFolder, ClientInfo, Options, cfg, tankCfg, trainCfg));
+    pending.back()->Content = content_.get();
     char line[96];
     std::snprintf(line, sizeof line, "Create %s (No: %zu, FileName: ", stage.WorkerClass, pending.size());
     Log(line + *it + ")");
@@ -237,23 +241,33 @@ void TEngineRun::RunStage(const TStageDef& stage) {
   }
 
   std::lock_guard writing(OutputWriteMutex());  // fixed textures, packing and clean-up
-  if ((stage.Kind == pkTankCrash || stage.Kind == pkTrackCrash) && !IsFolderEmpty(WorkFolder)) {
+  if ((stage.Kind == pkTankCrash || stage.Kind == pkTrackCrash) && HasOutput(WorkFolder)) {
     Log("Creating DDS...");
     const std::string vehicles = WorkFolder + "vehicles" + PathDelim;
-    std::error_code ec;
-    fs::create_directories(fs::path(vehicles), ec);
+    const auto colorTexture = [this](const std::string& file, const std::string& color) {
+      TBytesArray bytes;
+      if (content_) {
+        if (CreateColorDDS(bytes, 16, 16, color)) content_->Save(std::move(bytes), file);
+      } else {
+        CreateColorDDSFile(file, 16, 16, color);
+      }
+    };
+    if (!content_) {
+      std::error_code ec;
+      fs::create_directories(fs::path(vehicles), ec);
+    }
     if (stage.Kind == pkTankCrash) {
-      CreateColorDDSFile(vehicles + "tank_crash.dds", 16, 16, Options.DPTColor);
-      CreateColorDDSFile(vehicles + "inside_crash.dds", 16, 16, Options.InsideColor);
+      colorTexture(vehicles + "tank_crash.dds", Options.DPTColor);
+      colorTexture(vehicles + "inside_crash.dds", Options.InsideColor);
     } else {
-      CreateColorDDSFile(vehicles + "track_crash.dds", 16, 16, Options.CCTColor);
+      colorTexture(vehicles + "track_crash.dds", Options.CCTColor);
     }
     Log("DDS created");
   }
 
   if (!Options.WithoutWotmod && !Options.AllInOneWotmod) {
     ConsoleWrite("    Files packing... ");
-    if (IsFolderEmpty(WorkFolder)) {
+    if (!HasOutput(WorkFolder)) {
       StoreError(stage.EmptyCode);
       Log(stage.EmptyWord);
       ConsoleWriteLn(stage.EmptyWord);
@@ -262,6 +276,7 @@ void TEngineRun::RunStage(const TStageDef& stage) {
       PackFolder(stage.Kind, WorkFolder, stage.LogToWriter, stage.PackingCode);
     }
     ConsoleWrite("    Delete temporary files... ");
+    if (content_) content_->Clear();
     DeleteFolderTree(WorkFolder);
     // After an empty result only res/ went: its parent, now empty, goes too.
     std::error_code ec;
@@ -323,10 +338,16 @@ void TEngineRun::ReportWorker(const TStageDef& stage, ThPkgScan& worker) {
   }
 }
 
+bool TEngineRun::HasOutput(const std::string& folder) const {
+  return (content_ && !content_->Empty()) || !IsFolderEmpty(folder);
+}
+
 bool TEngineRun::PackFolder(TPackageKind kind, const std::string& root, bool logToWriter, int failCode) {
   const std::string version = PackageVersion(RunStamp);
   bool ok = true;
   try {
+    std::error_code ec;
+    fs::create_directories(fs::path(root), ec);  // the workers' files may all be in memory
     Log("Creating Meta.xml...");
     WriteDescriptorFile(root + "meta.xml", MetaXmlText(kind, version, packageKeys_.Metas[kind]));
     Log("Meta.xml created");
@@ -340,7 +361,8 @@ bool TEngineRun::PackFolder(TPackageKind kind, const std::string& root, bool log
   const std::string file = Options.ModsPath + PackageFileName(kind, version, Options, packageKeys_, ClientInfo.PackageExt);
   if (ok) {
     Log("Packing wotmod-file: " + file);
-    ok = CreateWotmod(file, root, Options.SevenZipDllFile, logToWriter ? LogProc() : TLogProc{});
+    ok = CreateWotmod(file, root, Options.SevenZipDllFile, logToWriter ? LogProc() : TLogProc{}, WotmodBatchSize,
+                      content_.get());
   }
   if (ok) {
     ConsoleWriteLn("OK");

@@ -112,6 +112,10 @@ void ThPkgScan::AddLog(const std::string& text) {
 
 void ThPkgScan::Synchronize(const std::function<void()>& call) { queue_->Synchronize(call); }
 
+bool ThPkgScan::SaveOutput(TBytesArray& bytes, const std::string& fileName) {
+  return Content ? Content->Save(std::move(bytes), fileName) : SaveBytes(bytes, fileName);
+}
+
 std::string ThPkgScan::Report(const std::string& file, const std::string& type, const std::string& message) const {
   std::string r = "Pkg: " + PkgFile + LineEnd;
   if (!file.empty()) r += "File: " + file + LineEnd;
@@ -228,7 +232,7 @@ bool ThVisualScan::WriteData(bool changed) {
   if (changed) {
     AddLog("Write \t" + OutFile);
     Saved = false;
-    if (!Data.empty()) Synchronize([this] { Saved = SaveBytes(Data, OutFile); });
+    if (!Data.empty()) Synchronize([this] { Saved = SaveOutput(Data, OutFile); });
     if (Saved) {
       ++FilesWritten;
     } else {

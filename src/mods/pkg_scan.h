@@ -16,6 +16,7 @@
 #include "common/log_proc.h"
 #include "config/cfg_file.h"
 #include "common/main_thread_queue.h"
+#include "mods/package_content.h"
 
 namespace ashtint {
 
@@ -62,6 +63,8 @@ class ThPkgScan {
   std::int32_t FilesWritten = 0;
   TLogProc OnLog;
   TStrArray LogLines;
+  // Where the output goes when the package is written from memory; none: files below OutDir.
+  TPackageContent* Content = nullptr;
 
  protected:
   // The worker's whole body (the attempt loop of RunAttempts, usually).
@@ -87,6 +90,9 @@ class ThPkgScan {
   // "Pkg: ", ["File: ",] "Type: ", "Message: " lines joined by CR LF.
   std::string Report(const std::string& file, const std::string& type, const std::string& message) const;
   static std::string SaveErrorReport(const std::string& pkg, const std::string& file);
+  // Saves one output file (on the stage's thread): into Content when set, else onto the disk.
+  // The bytes may be taken: callers are done with them.
+  bool SaveOutput(TBytesArray& bytes, const std::string& fileName);
 
   I7zInArchivePtr archive_;  // open during an attempt
 

@@ -171,7 +171,7 @@ bool ThSpaceBinPatch::ProcessItem(I7zInArchive& archive, std::uint32_t index) {
   if (changed) {
     AddLog("Write \t" + outFile);
     Saved = false;
-    Synchronize([&] { Saved = SaveBytes(Data, outFile); });
+    Synchronize([&] { Saved = SaveOutput(Data, outFile); });
     if (!Saved) ErrorText = SaveErrorReport(PkgFile, ItemPath);
   }
   Data.clear();

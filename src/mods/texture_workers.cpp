@@ -34,7 +34,7 @@ bool ThTextureScan::ProcessItem(I7zInArchive& archive, std::uint32_t index) {
   }
   AddLog("Write \t\t" + outFile);
   Saved = false;
-  Synchronize([&] { Saved = SaveBytes(Texture, outFile); });
+  Synchronize([&] { Saved = SaveOutput(Texture, outFile); });
   if (Saved)
     ++FilesWritten;
   else

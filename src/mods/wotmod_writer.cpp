@@ -137,16 +137,18 @@ void WriteParts(I7zOutArchive& archive, const std::string& file, const TLogProc&
 
 }  // namespace
 
-I7zOutArchivePtr PrepareWotmod(const std::string& folder, const std::string& libraryPath, std::int64_t batchSize) {
+I7zOutArchivePtr PrepareWotmod(const std::string& folder, const std::string& libraryPath, std::int64_t batchSize,
+                               const TPackageContent* content) {
   auto archive = CreateOutArchive(szabi::CLSID_CFormatZip, libraryPath);
   SetCompressionMethod(*archive, 0);
   archive->SetBatchSize(batchSize);
+  if (content) content->AddTo(*archive);  // the folder's own files, the descriptors, stay last
   archive->AddFiles(folder, "", "*.*", true);
   return archive;
 }
 
 bool CreateWotmod(const std::string& file, const std::string& folder, const std::string& libraryPath,
-                  const TLogProc& log, std::int64_t batchSize) {
+                  const TLogProc& log, std::int64_t batchSize, const TPackageContent* content) {
   std::vector<std::string> written;
   try {
     const std::string target = ExtractFilePath(file);
@@ -155,7 +157,7 @@ bool CreateWotmod(const std::string& file, const std::string& folder, const std:
       fs::create_directories(fs::path(target), ec);
       if (ec) throw EInOutError("Cannot create folder \"" + target + "\". " + ec.message());
     }
-    auto archive = PrepareWotmod(folder, libraryPath, batchSize);
+    auto archive = PrepareWotmod(folder, libraryPath, batchSize, content);
     if (archive->GetBatchList().size() < 2)
       SavePackage(*archive, file, 0);
     else

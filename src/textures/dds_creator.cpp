@@ -8,6 +8,7 @@
 #include "textures/bitmap32.h"
 #include "textures/dds_file.h"
 #include "textures/dxt_codec.h"
+#include "textures/dxt_dim.h"
 #include "textures/dxt_mt.h"
 
 namespace ashtint {
@@ -107,18 +108,99 @@ bool RepaintDDSImpl(TBytesArray& stream, std::string_view colorText) {
   return true;
 }
 
+// Level 1 of the dimmed image of a DXT level of whole blocks (width and height multiples of
+// 4), decoded block by block: each 2 x 2 group of dimmed pixels averaged as HalveBitmap does.
+void DecodeDimHalve(const std::uint8_t* data, bool isDXT1, int width, int height, int visibility,
+                    TBitmap32& half) {
+  std::uint32_t dimmed[256];
+  for (int v = 0; v < 256; ++v)
+    dimmed[v] = visibility >= 100 ? std::uint32_t(v) : visibility < 1 ? 0 : std::uint32_t(visibility * v / 100);
+  half.SetSize(width / 2, height / 2);
+  const std::size_t blockBytes = isDXT1 ? 8 : 16;
+  std::uint8_t decoded[64];
+  std::uint32_t px[16];
+  for (int by = 0; by < height; by += 4) {
+    for (int bx = 0; bx < width; bx += 4, data += blockBytes) {
+      DecodeDXTBlock(data, isDXT1, decoded);
+      for (int i = 0; i < 16; ++i) {
+        const std::uint32_t p = std::uint32_t(decoded[4 * i]) | std::uint32_t(decoded[4 * i + 1]) << 8 |
+                                std::uint32_t(decoded[4 * i + 2]) << 16 | std::uint32_t(decoded[4 * i + 3]) << 24;
+        px[i] = (p & 0xFF000000u) | dimmed[(p >> 16) & 255] << 16 | dimmed[(p >> 8) & 255] << 8 | dimmed[p & 255];
+      }
+      for (int qy = 0; qy < 2; ++qy) {
+        for (int qx = 0; qx < 2; ++qx) {
+          const std::uint32_t a = px[8 * qy + 2 * qx], b = px[8 * qy + 2 * qx + 1];
+          const std::uint32_t c = px[8 * qy + 4 + 2 * qx], d = px[8 * qy + 4 + 2 * qx + 1];
+          // Blue with red and green with alpha summed in 16-bit lanes: four bytes never carry.
+          const std::uint32_t br = (a & 0x00FF00FFu) + (b & 0x00FF00FFu) + (c & 0x00FF00FFu) + (d & 0x00FF00FFu);
+          const std::uint32_t ga = ((a >> 8) & 0x00FF00FFu) + ((b >> 8) & 0x00FF00FFu) + ((c >> 8) & 0x00FF00FFu) +
+                                   ((d >> 8) & 0x00FF00FFu);
+          half.At(bx / 2 + qx, by / 2 + qy) = ((br >> 2) & 0x00FF00FFu) | (((ga >> 2) & 0x00FF00FFu) << 8);
+        }
+      }
+    }
+  }
+}
+
+// A DDS file for a level-0 size of width x height whose levels from `level` on are encoded
+// from image, which holds that level; the levels before it and before firstEncoded are left
+// zero for the caller.
+bool EncodeDDSFrom(TBitmap32& image, std::size_t level, int width, int height, int format, TBytesArray& file,
+                   bool withChain = true, std::size_t firstEncoded = 0) {
+  std::vector<std::uint64_t> sizes;
+  if (!DDSLevelSizes(format, width, height, withChain, sizes)) return false;
+  std::uint64_t total = DDSHeaderBytes;
+  for (std::uint64_t s : sizes) total += s;
+  file.assign(std::size_t(total), 0);
+  TDDSHeader header;
+  BuildDDSHeader(width, height, int(sizes.size()), header, format);
+  StoreDDSHeader(header, file.data());
+  std::size_t offset = DDSHeaderBytes;
+  for (std::size_t k = 0; k < sizes.size(); ++k) {
+    if (k > level) HalveBitmap(image);
+    if (k >= level && k >= firstEncoded)
+      EncodeDXTImageMT(file.data() + offset, format == DDSFormatDXT1, image.Width, FetchBitmapBlock, &image,
+                       image.Height);
+    offset += std::size_t(sizes[k]);
+  }
+  return true;
+}
+
 bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
   TDDSInfo info;
   if (!ReadDDSInfo(stream, info)) return false;
   int w, h;
   TranslucentSize(info.Width, info.Height, ratio, w, h);
+  const bool resample = w != info.Width || h != info.Height;
+  if (!resample && visibility >= 100) return true;  // fully visible: the game's own texture
   if (!CanEncode(info.Format, w, h, info.HasChain)) return false;
-  TBitmap32 image;
-  DecodeDDS(stream, info, image);
-  DimBitmap(image, visibility);
-  if ((w != info.Width || h != info.Height) && !ResampleBitmap(image, w, h)) return false;
+  if (resample) {
+    TBitmap32 image;
+    DecodeDDS(stream, info, image);
+    DimBitmap(image, visibility);
+    if (!ResampleBitmap(image, w, h)) return false;
+    TBytesArray file;
+    if (!EncodeDDS(image, info.Format, info.HasChain, file)) return false;
+    stream.swap(file);
+    return true;
+  }
+  // Same size: level 0 is dimmed block by block without a new encode; the smaller levels are
+  // made from the exactly dimmed pixels as before.
+  const bool isDXT1 = info.Format == DDSFormatDXT1;
+  const std::size_t blocks = std::size_t((w + 3) / 4) * std::size_t((h + 3) / 4);
   TBytesArray file;
-  if (!EncodeDDS(image, info.Format, info.HasChain, file)) return false;
+  if (info.HasChain && w % 4 == 0 && h % 4 == 0) {
+    // Whole blocks: level 1 straight from the decoded blocks, without the level-0 image.
+    TBitmap32 half;
+    DecodeDimHalve(stream.data() + DDSHeaderBytes, isDXT1, w, h, visibility, half);
+    if (!EncodeDDSFrom(half, 1, w, h, info.Format, file)) return false;
+  } else {
+    TBitmap32 image;
+    DecodeDDS(stream, info, image);
+    DimBitmap(image, visibility);
+    if (!EncodeDDSFrom(image, 0, w, h, info.Format, file, info.HasChain, 1)) return false;
+  }
+  DimDXTBlocks(stream.data() + DDSHeaderBytes, file.data() + DDSHeaderBytes, blocks, isDXT1, visibility);
   stream.swap(file);
   return true;
 }
@@ -141,16 +223,10 @@ void RepaintBitmap(TBitmap32& image, std::uint32_t color, bool colorHasAlpha) {
 
 void DimBitmap(TBitmap32& image, int visibility) {
   if (visibility >= 100) return;
-  for (std::uint32_t& p : image.Pixels) {
-    if (visibility < 1) {
-      p &= 0xFF000000u;
-      continue;
-    }
-    std::uint32_t out = p & 0xFF000000u;
-    for (int shift = 0; shift < 24; shift += 8)
-      out |= std::uint32_t(visibility * int((p >> shift) & 255) / 100) << shift;
-    p = out;
-  }
+  std::uint32_t dimmed[256];  // per byte value; red, green and blue alike
+  for (int v = 0; v < 256; ++v) dimmed[v] = visibility < 1 ? 0 : std::uint32_t(visibility * v / 100);
+  for (std::uint32_t& p : image.Pixels)
+    p = (p & 0xFF000000u) | dimmed[(p >> 16) & 255] << 16 | dimmed[(p >> 8) & 255] << 8 | dimmed[p & 255];
 }
 
 void TranslucentSize(int width, int height, int ratio, int& newWidth, int& newHeight) {
@@ -162,13 +238,10 @@ void TranslucentSize(int width, int height, int ratio, int& newWidth, int& newHe
   }
 }
 
-void CompressedLook(TBitmap32& image, int format) {
-  if (image.Width <= 0 || image.Height <= 0) return;
-  TBytesArray blocks(std::size_t(DXTLevelSize(format, image.Width, image.Height)));
-  EncodeDXTImageMT(blocks.data(), format == DDSFormatDXT1, image.Width, FetchBitmapBlock, &image,
-                   image.Height);
-  DecodeDXTImage(blocks.data(), format == DDSFormatDXT1, image.Width, StoreBitmapBlock, &image,
-                 image.Height);
+bool EncodeDDSImage(const TBitmap32& image, int format, TBytesArray& file) {
+  if (image.Width <= 0 || image.Height <= 0) return false;
+  TBitmap32 copy = image;
+  return EncodeDDS(copy, format, false, file);
 }
 
 bool ParseColorText(std::string_view text, std::uint32_t& color) {

@@ -42,7 +42,7 @@ void RepaintBitmap(TBitmap32& image, std::uint32_t color, bool colorHasAlpha);
 void DimBitmap(TBitmap32& image, int visibility);
 // The size MakeTranslucentDDS shrinks a width x height texture to for a ratio.
 void TranslucentSize(int width, int height, int ratio, int& newWidth, int& newHeight);
-// The image as the game shows it: encoded to the format's blocks and decoded again.
-void CompressedLook(TBitmap32& image, int format);
+// A DDS file of the image alone (level 0, no chain) in the format.
+bool EncodeDDSImage(const TBitmap32& image, int format, TBytesArray& file);
 
 }  // namespace ashtint

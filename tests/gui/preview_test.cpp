@@ -170,12 +170,12 @@ TEST_F(PreviewOnClient, PicturesAreTheEnginesRecolouringOfTheSample) {
   TBytesArray file = Extract(map);
   ASSERT_TRUE(RepaintDDS(file, "#2EB300FF"));
   EXPECT_EQ(RenderPreview(&map, {TPreviewOperation::Repaint, "2EB300", 100, 0}, true).Pixels, Decoded(file).Pixels);
-  for (int ratio : {0, 4}) {
-    SCOPED_TRACE(ratio);
+  for (const auto& [visibility, ratio] : {std::pair{30, 0}, {30, 4}, {100, 0}}) {
+    SCOPED_TRACE(std::to_string(visibility) + " " + std::to_string(ratio));
     TBytesArray camoFile = Extract(camo);
-    ASSERT_TRUE(MakeTranslucentDDS(camoFile, 30, ratio));
+    ASSERT_TRUE(MakeTranslucentDDS(camoFile, visibility, ratio));
     const TBitmap32 built = Decoded(camoFile);
-    const TBitmap32 shown = RenderPreview(&camo, {TPreviewOperation::Dim, {}, 30, ratio}, true);
+    const TBitmap32 shown = RenderPreview(&camo, {TPreviewOperation::Dim, {}, visibility, ratio}, true);
     EXPECT_EQ(shown.Width, built.Width);
     EXPECT_EQ(shown.Pixels, built.Pixels);
   }

@@ -165,3 +165,33 @@ TEST(WotmodWriter, DefaultLimitIsExact) {
   EXPECT_FALSE(CreateWotmod(mods / "big.wotmod", work.Path(), LibraryPath(), nullptr));
   EXPECT_TRUE(fs::is_empty(mods.Path()));
 }
+
+TEST(WotmodWriter, ContentHeldInMemoryPacksLikeTheFolderAndSpillsPastItsLimit) {
+  // The five files of MakeTree handed to the content: the first two stay in memory (limit
+  // 1000), the others go to the folder. The held files come first in folder-walk order, then
+  // the folder's, its root files last, and the parts split as from a folder.
+  TempFolder work, mods;
+  const std::string root = work.Path();
+  TPackageContent content(root, 1000);
+  for (const char* name : {"b/c/5.dds", "a/1.dds", "b/3.dds", "a/2.dds", "b/c/4.dds"})
+    ASSERT_TRUE(content.Save(TBytesArray(400, 'x'), root + name));
+  EXPECT_EQ(content.MemoryBytes(), 800u);
+  EXPECT_TRUE(fs::exists(work / "b/3.dds"));
+  EXPECT_FALSE(fs::exists(work / "a/1.dds"));
+  EXPECT_FALSE(content.Save(TBytesArray(4, 'x'), mods / "outside.dds"));
+  WriteFile(work / "meta.xml", kMeta);
+  const std::string stem = mods / "pack";
+  ASSERT_TRUE(CreateWotmod(stem + ".wotmod", root, LibraryPath(), nullptr, 1000, &content));
+  EXPECT_EQ(Entries(stem + "_Part1.wotmod"), (std::vector<std::string>{"a/1.dds", "b/c/5.dds", "meta.xml"}));
+  EXPECT_EQ(Entries(stem + "_Part2.wotmod"), (std::vector<std::string>{"a/2.dds", "b/c/4.dds", "meta.xml"}));
+  EXPECT_EQ(Entries(stem + "_Part3.wotmod"), (std::vector<std::string>{"b/3.dds", "meta.xml"}));
+  EXPECT_EQ(EntryText(stem + "_Part1.wotmod", "b/c/5.dds"), std::string(400, 'x'));
+
+  // A file saved again replaces the one held; one that went to the folder stays there.
+  ASSERT_TRUE(content.Save(TBytesArray(300, 'y'), root + "a/1.dds"));
+  ASSERT_TRUE(content.Save(TBytesArray(10, 'z'), root + "b/3.dds"));
+  EXPECT_EQ(content.MemoryBytes(), 700u);
+  EXPECT_EQ(ReadFile(work / "b/3.dds"), std::string(10, 'z'));
+  content.Clear();
+  EXPECT_TRUE(content.Empty());
+}

@@ -30,12 +30,24 @@ TBitmap32 RenderPreview(const RSample* sample, const RPreviewRecipe& recipe, boo
     return image;
   }
   if (sample == nullptr || sample->State != TSampleState::Found) return {};
+  const bool repaint = recipe.Operation == TPreviewOperation::Repaint;
+  const std::string color = StageColor(recipe.Color, true);
+  if (compressed) {
+    // The stage's own operation on the texture file, and level 0 of what it writes. A large
+    // texture's reduced sample stands in for it; the same ratio then gives the same share.
+    TBytesArray file = sample->File;
+    if (file.empty() && !EncodeDDSImage(sample->Image, sample->Format, file)) return {};
+    if (repaint ? !RepaintDDS(file, color) : !MakeTranslucentDDS(file, recipe.Visibility, recipe.Ratio)) return {};
+    TBitmap32 image;
+    TDDSInfo info;
+    if (!DecodeDDSImage(file, image, info)) return {};
+    return image;
+  }
   TBitmap32 image = sample->Image;
-  if (recipe.Operation == TPreviewOperation::Repaint) {
-    const std::string text = StageColor(recipe.Color, true);
-    std::uint32_t color;
-    if (!ParseColorText(text, color)) return {};
-    RepaintBitmap(image, color, text.size() > 7);
+  if (repaint) {
+    std::uint32_t parsed;
+    if (!ParseColorText(color, parsed)) return {};
+    RepaintBitmap(image, parsed, color.size() > 7);
   } else {
     DimBitmap(image, recipe.Visibility);
     int w, h;
@@ -45,7 +57,6 @@ TBitmap32 RenderPreview(const RSample* sample, const RPreviewRecipe& recipe, boo
     h = std::max(1, int(std::int64_t(h) * image.Height / sample->Height));
     if ((w != image.Width || h != image.Height) && !ResampleBitmap(image, w, h)) return {};
   }
-  if (compressed) CompressedLook(image, sample->Format);
   return image;
 }
 

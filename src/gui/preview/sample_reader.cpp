@@ -61,6 +61,7 @@ RSamplePtr Decode(const std::string& package, const std::string& itemPath, const
   sample->Width = info.Width;
   sample->Height = info.Height;
   while (sample->Image.Width > PreviewSide || sample->Image.Height > PreviewSide) HalveBitmap(sample->Image);
+  if (sample->Image.Width == info.Width && sample->Image.Height == info.Height) sample->File = file;
   return sample;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/arrays.h"
 #include "config/cfg_file.h"
 #include "textures/bitmap32.h"
 
@@ -28,6 +29,7 @@ struct RSample {
   int Width = 0;         // size of the texture in the package
   int Height = 0;
   TBitmap32 Image;       // level 0, halved while its larger side is above PreviewSide
+  TBytesArray File;      // the texture file itself when Image is its level 0 unhalved
 };
 using RSamplePtr = std::shared_ptr<const RSample>;
 
