@@ -7,8 +7,6 @@
 
 namespace ashtint {
 
-bool IsHDTexture(const std::string& lowerPath) { return lowerPath.find("_hd.dds") != std::string::npos; }
-
 void ThTextureScan::Execute() {
   if (!HasRules()) return;
   RunAttempts(true, MinSize);

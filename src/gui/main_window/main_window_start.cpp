@@ -68,8 +68,7 @@ void TFMain::LoadingTimer() {
   } else if (firstStart) {
     FirstStartClient();
   }
-  runner_->BuildArguments();
-  UpdateActions();
+  Changed();  // the command line, and the previews of the client now chosen
   raise();
   activateWindow();
 }
