@@ -12,4 +12,12 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "p7zip-full, qt6-translations-l10n")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_GENERATOR "DEB")
+# The project's licence and the third-party notices, where Debian keeps a package's documents
+# (the Windows release puts them beside the programs: tools/make-windows-release.sh).
+if(NOT WIN32)
+  include(GNUInstallDirs)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ashtint RENAME copyright)
+  install(FILES ${PROJECT_SOURCE_DIR}/THIRD-PARTY.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ashtint
+    RENAME THIRD-PARTY.txt)
+endif()
 include(CPack)

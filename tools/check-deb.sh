@@ -9,7 +9,8 @@ cpack -G DEB >/dev/null
 deb=$(ls -1 ashtint_*.deb)
 contents=$(dpkg-deb -c "$deb")
 for f in ./usr/bin/AshtintCreator2 ./usr/bin/AshtintGui ./usr/share/ashtint/configs/CrashTanks.cfg \
-         ./usr/share/applications/AshtintGui.desktop ./usr/share/icons/hicolor/scalable/apps/ashtint.svg; do
+         ./usr/share/applications/AshtintGui.desktop ./usr/share/icons/hicolor/scalable/apps/ashtint.svg \
+         ./usr/share/doc/ashtint/copyright ./usr/share/doc/ashtint/THIRD-PARTY.txt; do
   echo "$contents" | grep -q " $f\$" || { echo "check-deb: $f missing from $deb" >&2; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)

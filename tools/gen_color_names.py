@@ -1,27 +1,26 @@
 #!/usr/bin/env python3
 """Writes src/gui/color_dialog/color_names_table.cpp, the colour dialog's named colours in English and Russian.
 
-Source: the X11 colour names and their values from rgb.txt (Debian package x11-common, X11/MIT
-licence), and the Russian names that KDE's translators gave the same colour names (msgctxt
-"color" in kdelibs4support.mo of the Debian package libkf5kdelibs4support-data; the
-translations are under the GPL-2 as that package's copyright file says). Only the colour
-names KDE translated are taken, so every English name has its Russian twin.
+Sources, both under licences the project's MIT licence can carry:
+- the X11 colour names and their values from rgb.txt (Debian package x11-common, X11/MIT
+  licence);
+- tools/color_names_ru.tsv, the project's own Russian names for the colours it lists (one line
+  each: the English name exactly as in rgb.txt, a tab, the Russian name). That file chooses
+  which X11 names the dialog offers.
 
-By default both packages are fetched with `apt-get download` into a temporary folder and
-unpacked with `dpkg-deb -x`; --rgb-txt and --mo take files already at hand instead.
+By default x11-common is fetched with `apt-get download` into a temporary folder and unpacked
+with `dpkg-deb -x`; --rgb-txt takes a file already at hand instead.
 
     python3 tools/gen_color_names.py            # rewrites src/gui/color_dialog/color_names_table.cpp
 
 Each table is sorted by name ignoring letter case, hyphens and apostrophes ("ё" counts as
-"е"); Cross is the 1-based row of the same colour name in the other table. Two source names
-that share both the colour and the Russian name (X11's "gray"/"grey" spellings, "navy" and
-"NavyBlue") are one row: the first in byte order is kept.
+"е"); Cross is the 1-based row of the same colour name in the other table. A name missing from
+rgb.txt, a line without a Russian name and a name given twice in either language stop the run.
 """
 
 import argparse
 import glob
 import os
-import struct
 import subprocess
 import sys
 import tempfile
@@ -29,10 +28,9 @@ import urllib.parse
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, "src", "gui", "color_dialog", "color_names_table.cpp")
+RUSSIAN = os.path.join(ROOT, "tools", "color_names_ru.tsv")
 RGB_PACKAGE = "x11-common"
-MO_PACKAGE = "libkf5kdelibs4support-data"
 RGB_PATH = "usr/share/X11/rgb.txt"
-MO_PATH = "usr/share/locale/ru/LC_MESSAGES/kdelibs4support.mo"
 
 
 def fetch(package, inner, workdir):
@@ -45,7 +43,10 @@ def fetch(package, inner, workdir):
     tree = os.path.join(workdir, package)
     subprocess.run(["dpkg-deb", "-x", debs[0], tree], check=True)
     version = urllib.parse.unquote(os.path.basename(debs[0]).split("_")[1])
-    return os.path.join(tree, inner), version
+    path = os.path.join(tree, inner)
+    if os.path.islink(path):  # the package links rgb.txt to its copy under etc/
+        path = os.path.join(tree, os.readlink(path).lstrip("/"))
+    return path, version
 
 
 def read_rgb(path):
@@ -60,20 +61,28 @@ def read_rgb(path):
     return colours
 
 
-def read_mo(path):
-    """The message catalogue as {(context, msgid): msgstr}."""
-    data = open(path, "rb").read()
-    magic = struct.unpack("<I", data[:4])[0]
-    endian = "<" if magic == 0x950412DE else ">"
-    _, count, originals, translations = struct.unpack(endian + "4I", data[4:20])
-    catalogue = {}
-    for i in range(count):
-        olen, ooff = struct.unpack(endian + "2I", data[originals + 8 * i: originals + 8 * i + 8])
-        tlen, toff = struct.unpack(endian + "2I", data[translations + 8 * i: translations + 8 * i + 8])
-        original = data[ooff: ooff + olen].decode("utf-8")
-        context, _, msgid = original.rpartition("\x04")
-        catalogue[(context, msgid.split("\x00")[0])] = data[toff: toff + tlen].decode("utf-8").split("\x00")[0]
-    return catalogue
+def read_russian(path):
+    """[(english, russian)] in file order; stops on a malformed line or a repeated name."""
+    rows = []
+    english_seen, russian_seen = set(), set()
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.rstrip("\r\n")
+            if not line.strip() or line.startswith("#"):
+                continue
+            english, tab, russian = line.partition("\t")
+            english, russian = english.strip(), russian.strip()
+            where = f"{os.path.relpath(path, ROOT)}:{number}"
+            if not tab or not english or not russian:
+                sys.exit(f"gen_color_names: {where}: expected an English name, a tab and a Russian name")
+            if english in english_seen:
+                sys.exit(f"gen_color_names: {where}: \"{english}\" is listed twice")
+            if russian in russian_seen:
+                sys.exit(f"gen_color_names: {where}: \"{russian}\" names two colours")
+            english_seen.add(english)
+            russian_seen.add(russian)
+            rows.append((english, russian))
+    return rows
 
 
 def sort_key(name):
@@ -88,30 +97,22 @@ def c_string(text):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--rgb-txt", help="rgb.txt instead of the one in " + RGB_PACKAGE)
-    parser.add_argument("--mo", help="Russian kdelibs4support.mo instead of the one in " + MO_PACKAGE)
+    parser.add_argument("--russian", default=RUSSIAN, help="the Russian names (default %(default)s)")
     parser.add_argument("--out", default=OUT)
     args = parser.parse_args()
 
     with tempfile.TemporaryDirectory() as workdir:
         os.chmod(workdir, 0o777)  # apt-get downloads as its own unprivileged user
         rgb_path, rgb_version = (args.rgb_txt, "given file") if args.rgb_txt else fetch(RGB_PACKAGE, RGB_PATH, workdir)
-        mo_path, mo_version = (args.mo, "given file") if args.mo else fetch(MO_PACKAGE, MO_PATH, workdir)
         colours = read_rgb(rgb_path)
-        catalogue = read_mo(mo_path)
+    names = read_russian(args.russian)
+    if not names:
+        sys.exit("gen_color_names: no Russian colour names found")
+    missing = [english for english, _ in names if english not in colours]
+    if missing:
+        sys.exit("gen_color_names: not in rgb.txt: " + ", ".join(missing))
 
-    rows = []  # (english, russian, (r, g, b))
-    seen = set()
-    for (context, english), russian in sorted(catalogue.items(), key=lambda item: item[0][1].encode()):
-        if context != "color" or not russian or english not in colours:
-            continue
-        rgb = colours[english]
-        if (russian, rgb) in seen:
-            continue
-        seen.add((russian, rgb))
-        rows.append((english, russian, rgb))
-    if not rows:
-        sys.exit("gen_color_names: no translated colour names found")
-
+    rows = [(english, russian, colours[english]) for english, russian in names]
     english_order = sorted(range(len(rows)), key=lambda i: sort_key(rows[i][0]) + (rows[i][2],))
     russian_order = sorted(range(len(rows)), key=lambda i: sort_key(rows[i][1]) + (rows[i][2],))
     english_row = {source: n + 1 for n, source in enumerate(english_order)}
@@ -127,8 +128,8 @@ def main():
 
     text = f"""// Generated by tools/gen_color_names.py; do not edit.
 // English names and values: X11 rgb.txt from the Debian package {RGB_PACKAGE} ({rgb_version}),
-// under the X11 (MIT) licence. Russian names: KDE's translations of the same colour names
-// (kdelibs4support.mo, msgctxt "color", from {MO_PACKAGE} {mo_version}), under the GPL-2.
+// under the X11 (MIT) licence. Russian names: tools/color_names_ru.tsv, written for this
+// project, under its MIT licence.
 #include "gui/color_dialog/color_names.h"
 
 namespace ashtint {{

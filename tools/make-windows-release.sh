@@ -28,6 +28,9 @@ sh tools/build-7z-dll.sh "$folder" >/dev/null
 cp configs/CrashTanks.cfg configs/MapTanks.cfg configs/MapTrains.cfg configs/Camouflage.cfg "$folder/"
 # Windows line ends, so that Notepad shows the lines.
 sed -e "s/@VERSION@/$version/; s/@BUILD@/$build/" -e 's/$/\r/' tools/windows/README.txt >"$folder/README.txt"
+# The project's licence and the notices of what the release carries from others.
+sed -e 's/$/\r/' LICENSE >"$folder/LICENSE.txt"
+sed -e 's/$/\r/' THIRD-PARTY.md >"$folder/THIRD-PARTY.txt"
 
 # The front end, its platform plugin and the native look's style plugin (without it Qt draws the
 # old Windows 95 look).
@@ -80,5 +83,5 @@ cp /usr/share/doc/mingw-w64-common/copyright "$folder/licenses/mingw-w64-runtime
 (cd "$release" && find AshtintCreator2 -type f | LC_ALL=C sort | zip -q -X -D -9 "$zipfile.partial" -@ &&
   mv "$zipfile.partial" "$zipfile")
 count=$(unzip -Z1 "$release/$zipfile" | wc -l)
-[ "$count" -eq 25 ] || { echo "make-windows-release: $count files in the zip, 25 expected" >&2; exit 1; }
+[ "$count" -eq 27 ] || { echo "make-windows-release: $count files in the zip, 27 expected" >&2; exit 1; }
 echo "$release/$zipfile"

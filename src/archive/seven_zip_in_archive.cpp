@@ -222,6 +222,8 @@ class T7zInArchive final : public T7zArchive, public I7zInArchive {
     stream_ = std::move(stream);
     try {
       if (streamError) std::rethrow_exception(streamError);
+      // The handler's "no" (S_FALSE) means the file is not of its kind, not a system error.
+      if (hr == 1) Raise("not a zip archive", hr);
       Check(hr);
       // A damaged zip still opens: only the flags tell, and an archive cut short would list only
       // part of its items.

@@ -4,10 +4,37 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <random>
 #include <thread>
 
 namespace ashtint {
+
+namespace {
+
+std::mutex tagMutex;
+std::string& Tag() {
+  static std::string tag;
+  return tag;
+}
+
+}  // namespace
+
+void SetSiblingTempTag(const std::string& tag) {
+  std::lock_guard lock(tagMutex);
+  Tag() = tag;
+}
+
+std::optional<std::string> SiblingTempTagOf(const std::string& name, const std::string& target) {
+  if (name.size() < target.size() + 2 + 8 + 4 || name.compare(0, target.size(), target) != 0) return std::nullopt;
+  const std::string rest = name.substr(target.size());
+  if (rest.compare(0, 2, ".~") != 0 || rest.compare(rest.size() - 4, 4, ".tmp") != 0) return std::nullopt;
+  const std::string middle = rest.substr(2, rest.size() - 6);
+  const auto dash = middle.rfind('-');
+  const std::string random = dash == std::string::npos ? middle : middle.substr(dash + 1);
+  if (random.size() != 8 || random.find_first_not_of("0123456789abcdef") != std::string::npos) return std::nullopt;
+  return dash == std::string::npos ? std::string() : middle.substr(0, dash);
+}
 
 std::string SiblingTempName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
@@ -21,7 +48,12 @@ std::string SiblingTempName(const std::string& target) {
   }();
   char buf[16];
   std::snprintf(buf, sizeof buf, "%08x", static_cast<unsigned>(gen()));
-  return target + ".~" + buf + ".tmp";
+  std::string tag;
+  {
+    std::lock_guard lock(tagMutex);
+    tag = Tag();
+  }
+  return target + ".~" + (tag.empty() ? std::string() : tag + "-") + buf + ".tmp";
 }
 
 bool ReplaceFileWith(const std::string& tempFile, const std::string& target, std::error_code& ec) {

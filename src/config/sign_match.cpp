@@ -62,4 +62,6 @@ bool MakeHdTwinSign(const RSign& rule, RSign& twin) {
 
 bool AnySignMatches(const ARSign& rules, std::string_view lowerPath) { return FirstMatchingSign(rules, lowerPath) >= 0; }
 
+bool IsHDTexture(std::string_view lowerPath) { return lowerPath.find("_hd.dds") != std::string_view::npos; }
+
 }  // namespace ashtint

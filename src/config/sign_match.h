@@ -31,4 +31,7 @@ int FirstMatchingSign(const ARSign& rules, std::string_view lowerPath);
 // a rule for tank_01_am.dds also has one for tank_01_am_hd.dds.
 bool MakeHdTwinSign(const RSign& rule, RSign& twin);
 
+// Whether a lower-cased item path names an HD texture ("_hd.dds" in it).
+bool IsHDTexture(std::string_view lowerPath);
+
 }  // namespace ashtint

@@ -26,7 +26,9 @@
 #include "platform/console.h"
 #include "platform/file_access.h"
 #include "platform/guid.h"
+#include "platform/module_head.h"
 #include "platform/open_document.h"
+#include "platform/run_lock.h"
 #include "platform/locale.h"
 
 namespace ashtint {
@@ -76,10 +78,18 @@ TEngineRun::TEngineRun(std::string programFolder) : programFolder_(IncludeTraili
     const char* v = std::getenv(name);
     return std::string(v ? v : "");
   });
+  registry_ = std::make_unique<TRunRegistry>(PrivateRunFolder());
 }
 
 std::string TEngineRun::DefaultConfigsFolder() {
-  if (!state_.Portable) SeedConfigFiles(state_.InstalledConfigs, state_.Configs);
+  configsProblem_.clear();
+  if (state_.Portable) return state_.Configs;
+  const std::string problem = SeedConfigFiles(state_.InstalledConfigs, state_.Configs);
+  if (problem.empty()) return state_.Configs;
+  // No copy of the user's own can be made (a home folder that cannot be written): the installed
+  // files serve as they are, and only when there are none the user learns why.
+  if (HasConfigFiles(state_.InstalledConfigs)) return state_.InstalledConfigs;
+  configsProblem_ = problem;
   return state_.Configs;
 }
 
@@ -125,7 +135,8 @@ int TEngineRun::Main(bool hasArguments) {
   ConsoleWriteLn("Ashtint Creator 2 for WorldOfTanks");
   ConsoleWriteLn(BannerVersionLine());
   ConsoleWriteLn("");
-  RunStamp = MakeRunStamp();
+  runStart_ = fs::file_time_type::clock::now();
+  RunStamp = registry_->ClaimStamp(std::time(nullptr));
 
   reader_.ShowErrors = false;
   DeclareEngineKeys(reader_);
@@ -166,15 +177,7 @@ int TEngineRun::Main(bool hasArguments) {
   ResolveSevenZipLibrary();
   ResolveCpuAndTemp();
 
-  OldWotmods.clear();
-  if (!Options.WithoutWotmod) {
-    Options.RemoveWotmod = reader_.KeyFlag("remove-wotmod");
-    if (Options.RemoveWotmod) {
-      Log("Finding wotmods to delete: " + Options.ModsPath);
-      OldWotmods = FindOldWotmods(Options.ModsPath);
-      Log("Files found: " + std::to_string(OldWotmods.size()));
-    }
-  }
+  CleanUpAfterEndedRuns();
 
   RunStages();
   if (Options.AllInOneWotmod) AllInOneStage();
@@ -259,6 +262,10 @@ void TEngineRun::ResolveConfigsPath() {
   Log("Configs Path: " + Options.ConfigsPath);
   ConsoleWriteLn("  > Configs path: ");
   ConsoleWriteLn("    " + Options.ConfigsPath);
+  if (!configsProblem_.empty()) {
+    Log(configsProblem_);
+    ConsoleWriteLn("    " + configsProblem_);
+  }
   ConsoleWriteLn("");
 }
 
@@ -269,6 +276,12 @@ void TEngineRun::ExamineClient() {
   ReadWOTInfo(wotPath, ClientInfo);
   if (ClientInfo.Failed) FatalExit("Error!", ecClientNotRecognized);
   if (!FileExists(ClientInfo.GameExe)) FatalExit("Not found!", ecGameExeNotFound);
+  // Without a version no package is listed; that is the version's fault, not the packages'.
+  if (ClientInfo.Version.find_first_of("0123456789") == std::string::npos) {
+    const std::string why = "No version of the client could be read from " + ClientInfo.VersionXmlFile;
+    Log(why);
+    FatalExit("Error!\r\n    " + why, ecClientNotRecognized);
+  }
   if (ClientInfo.Pkgs.empty()) FatalExit("No pkg-files!", ecNoPackages);
   Log("WOT Path: " + ClientInfo.ClientDir);
   ConsoleWriteLn("OK");
@@ -344,9 +357,9 @@ void TEngineRun::ResolveSevenZipLibrary() {
     // Kept only when it is a library this platform can load; nothing is left for later runs
     // to trust otherwise.
     std::string failure;
-    if (!DownloadFile(SevenZipDownloadUrl(), library, SevenZipLibraryProblem, &failure)) {
+    if (!DownloadFile(SevenZipDownloadUrl(), library, SevenZipLibraryProblem, &failure, ModuleHeadProblem)) {
       Log("Download failed: " + failure);
-      FatalExit("Failed!", ecSevenZipMissing);
+      FatalExit("Failed!\r\n    " + failure, ecSevenZipMissing);
     }
     ConsoleWriteLn("OK");
     ConsoleWriteLn("");
@@ -371,6 +384,7 @@ void TEngineRun::ResolveCpuAndTemp() {
   const std::string runFolder = GetTempFolder() + NewGuidText();
   TempFolder = runFolder + PathDelim + "res" + PathDelim;
   tempCleanup_ = std::make_unique<TCleanupEntry>(runFolder);  // removed if the run is interrupted
+  registry_->Register(RunStamp, runFolder);  // removed by a later run if this one is killed
   Log("Temp Path: " + TempFolder);
 }
 

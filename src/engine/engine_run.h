@@ -2,6 +2,7 @@
 // examination, run options, stages, closing stages, exit code.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "engine/log.h"
 #include "engine/package_descriptors.h"
 #include "engine/run_options.h"
+#include "engine/run_registry.h"
 #include "engine/state_folders.h"
 #include "common/interrupt_cleanup.h"
 #include "common/main_thread_queue.h"
@@ -71,6 +73,8 @@ class TEngineRun {
   bool PackFolder(TPackageKind kind, const std::string& root, bool logToWriter, int failCode);
   void AllInOneStage();
   void RemovalStage();
+  // Temporary folders and packages that ended runs left behind; the list of old packages.
+  void CleanUpAfterEndedRuns();
   [[noreturn]] void FatalExit(const std::string& word, int code);
   [[noreturn]] void ExitWithCode(int code);
 
@@ -83,6 +87,10 @@ class TEngineRun {
   std::unique_ptr<TPackageContent> content_;
   bool HasOutput(const std::string& folder) const;
   RStateFolders state_;
+  std::unique_ptr<TRunRegistry> registry_;
+  std::filesystem::file_time_type runStart_{};
+  std::string configsProblem_;  // why the user's configuration folder could not be made
+  bool modsFolderChecked_ = false;  // what is written after this belongs to a live run
 };
 
 // The engine's banner lines, also used by tests.

@@ -209,6 +209,15 @@ void TEngineRun::RunStage(const TStageDef& stage) {
     }
   }
 
+  if (!modsFolderChecked_) {
+    // A folder nothing can be written into (one under /proc, a read-only mount) would otherwise
+    // show up as a lack of space, or as failures of every package.
+    if (const std::string problem = FolderWriteProblem(Options.ModsPath); !problem.empty()) {
+      Log("Mods folder not usable: " + problem);
+      FatalExit("    The mods folder cannot be written: " + problem, ecNoFreeSpace);
+    }
+    modsFolderChecked_ = true;
+  }
   if (!CheckFreeSpace(Options.ModsPath, Options.WithoutWotmod ? std::string() : TempFolder,
                       stage.RequiredMiB * 1048576ull)) {
     Log("Not enough free disk space!");
@@ -345,6 +354,7 @@ bool TEngineRun::HasOutput(const std::string& folder) const {
 bool TEngineRun::PackFolder(TPackageKind kind, const std::string& root, bool logToWriter, int failCode) {
   const std::string version = PackageVersion(RunStamp);
   bool ok = true;
+  std::string failure;
   try {
     std::error_code ec;
     fs::create_directories(fs::path(root), ec);  // the workers' files may all be in memory
@@ -356,13 +366,14 @@ bool TEngineRun::PackFolder(TPackageKind kind, const std::string& root, bool log
     Log("Properties.xml created");
   } catch (const std::exception& e) {
     Log("Descriptor not written: " + DescribeException(e));
+    failure = e.what();
     ok = false;
   }
   const std::string file = Options.ModsPath + PackageFileName(kind, version, Options, packageKeys_, ClientInfo.PackageExt);
   if (ok) {
     Log("Packing wotmod-file: " + file);
     ok = CreateWotmod(file, root, Options.SevenZipDllFile, logToWriter ? LogProc() : TLogProc{}, WotmodBatchSize,
-                      content_.get());
+                      content_.get(), &failure);
   }
   if (ok) {
     ConsoleWriteLn("OK");
@@ -371,8 +382,10 @@ bool TEngineRun::PackFolder(TPackageKind kind, const std::string& root, bool log
     Log("Packaging is complete");
   } else {
     StoreError(failCode);
-    Log("Failed to create wotmod-file!");
+    // The cause goes with the word: a full disk or a refused folder is the player's to mend.
+    Log("Failed to create wotmod-file! " + failure);
     ConsoleWriteLn("Failed to create wotmod-file!");
+    ConsoleWriteLn("          " + failure);
   }
   return ok;
 }

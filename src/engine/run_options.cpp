@@ -79,8 +79,9 @@ std::int32_t ResolveCpuCount(const std::string& value) {
   return static_cast<std::int32_t>(v);
 }
 
-std::string MakeRunStamp() {
-  const std::time_t t = std::time(nullptr);
+std::string MakeRunStamp() { return MakeRunStamp(std::time(nullptr)); }
+
+std::string MakeRunStamp(std::time_t t) {
   const std::tm local = LocalTime(t);
   char buf[96];
   std::snprintf(buf, sizeof buf, "%02d%02d%02d.%02d%02d%02d", local.tm_year % 100, local.tm_mon + 1, local.tm_mday,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 namespace ashtint {
@@ -45,7 +46,8 @@ std::int32_t ResolveCamoVisibility(const std::string& value, char decimalSeparat
 std::int32_t ResolveDownsizingRatio(const std::string& value);
 // cpu-count with a value: its decimal integer value, 1 when it is not one, clamped to 1..50.
 std::int32_t ResolveCpuCount(const std::string& value);
-// "yymmdd.hhnnss" of the current local time.
+// "yymmdd.hhnnss" of the current local time, or of the given time.
 std::string MakeRunStamp();
+std::string MakeRunStamp(std::time_t t);
 
 }  // namespace ashtint

@@ -37,14 +37,27 @@ RStateFolders ResolveStateFolders(const std::string& programFolder, bool program
   return s;
 }
 
-void SeedConfigFiles(const std::string& from, const std::string& to) {
+namespace {
+constexpr const char* kConfigNames[] = {"CrashTanks.cfg", "MapTanks.cfg", "MapTrains.cfg", "Camouflage.cfg"};
+}  // namespace
+
+std::string SeedConfigFiles(const std::string& from, const std::string& to) {
   std::error_code ec;
   fs::create_directories(fs::path(to), ec);
-  for (const char* name : {"CrashTanks.cfg", "MapTanks.cfg", "MapTrains.cfg", "Camouflage.cfg"}) {
+  if (ec) return "Cannot create folder \"" + to + "\". " + ec.message();
+  for (const char* name : kConfigNames) {
     const std::string target = IncludeTrailingPathDelimiter(to) + name;
     if (FileExists(target) || !FileExists(from + name)) continue;
     fs::copy_file(fs::path(from + name), fs::path(target), ec);
+    if (ec) return "Cannot copy \"" + from + name + "\" to \"" + target + "\". " + ec.message();
   }
+  return "";
+}
+
+bool HasConfigFiles(const std::string& folder) {
+  for (const char* name : kConfigNames)
+    if (FileExists(IncludeTrailingPathDelimiter(folder) + name)) return true;
+  return false;
 }
 
 }  // namespace ashtint

@@ -23,6 +23,10 @@ RStateFolders ResolveStateFolders(const std::string& programFolder, bool program
 
 // Copies every configuration file of `from` that `to` lacks (the folder is made when missing),
 // so the user's copies start from the installed ones and later refreshes replace only theirs.
-void SeedConfigFiles(const std::string& from, const std::string& to);
+// Empty when done, else why the copies could not be made, in the system's words.
+std::string SeedConfigFiles(const std::string& from, const std::string& to);
+
+// Whether the folder holds any of the four configuration files.
+bool HasConfigFiles(const std::string& folder);
 
 }  // namespace ashtint

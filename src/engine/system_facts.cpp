@@ -5,8 +5,10 @@
 #include <system_error>
 #include <vector>
 
+#include "common/sibling_file.h"
 #include "common/text.h"
 #include "platform/disk_space.h"
+#include "platform/file_stream.h"
 #include "platform/processor_count.h"
 #include "platform/temp_folder.h"
 
@@ -121,6 +123,22 @@ void DeleteFolderTree(const std::string& folder) {
   }
   if (st.type() != fs::file_type::directory) return;
   DeleteTree(p);
+}
+
+std::string FolderWriteProblem(const std::string& folder) {
+  if (folder.empty()) return "";
+  std::error_code ec;
+  fs::create_directories(fs::path(folder), ec);
+  if (ec) return "Cannot create folder \"" + folder + "\". " + ec.message();
+  const std::string probe = SiblingTempName(IncludeTrailingPathDelimiter(folder) + "write-test");
+  try {
+    TFileStream(probe, TFileMode::fmCreate).WriteBuffer("x", 1);
+  } catch (const std::exception& e) {
+    fs::remove(fs::path(probe), ec);
+    return e.what();
+  }
+  fs::remove(fs::path(probe), ec);
+  return "";
 }
 
 std::string StripTrailingBackslashes(std::string_view text) {

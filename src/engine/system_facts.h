@@ -43,6 +43,10 @@ bool IsFolderEmpty(const std::string& folder);
 // touched. An empty path and a file system root are refused.
 void DeleteFolderTree(const std::string& folder);
 
+// Empty when files can be written into the folder (made, with its parents, when missing), else
+// why not, with the folder's name and the system's words.
+std::string FolderWriteProblem(const std::string& folder);
+
 // The text without any trailing native separator.
 std::string StripTrailingBackslashes(std::string_view text);
 

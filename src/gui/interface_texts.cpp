@@ -241,6 +241,27 @@ constexpr std::array<RTextPair, InterfaceTextRows> Texts = {{
     /* 78 hint of cbResizeCamo */
     {"Коэффициент сжатия текстур камуфляжей, чем большие степень сжатия, тем быстрее будут создаваться файлы мода",
      "Compression ratio of camouflage textures, the higher the compression ratio, the faster the mod files will be created"},
+    /* 79 caption of PMAbout */
+    {"О программе...",
+     "About..."},
+    /* 80 caption of the about box */
+    {"О программе",
+     "About"},
+    /* 81 version line of the about box (version, build) */
+    {"Версия %s, сборка %s",
+     "Version %s, build %s"},
+    /* 82 licence line of the about box */
+    {"Свободная программа под лицензией MIT.",
+     "Free software under the MIT License."},
+    /* 83 about box: tab with the licence */
+    {"Лицензия",
+     "License"},
+    /* 84 about box: tab with the third-party notices */
+    {"Сторонние компоненты",
+     "Third-party components"},
+    /* 85 about box: close button */
+    {"Закрыть",
+     "Close"},
 }};
 // clang-format on
 

@@ -21,9 +21,9 @@ struct RTextPair {
   const char* English;
 };
 
-// Rows 0 to 78; rows 58 and 66 are unused and empty. Line breaks are CR LF; "%d", "%.1f" and
-// "%s" are placeholders (see FormatText).
-inline constexpr int InterfaceTextRows = 79;
+// Rows 0 to 85; rows 58 and 66 are unused and empty; 79 to 85 are the about box's. Line breaks
+// are CR LF; "%d", "%.1f" and "%s" are placeholders (see FormatText).
+inline constexpr int InterfaceTextRows = 86;
 const std::array<RTextPair, InterfaceTextRows>& InterfaceTexts();
 
 // A row in a language; empty for a row outside the table.

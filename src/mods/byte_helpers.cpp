@@ -33,14 +33,17 @@ TBytesArray StreamToBytes(TStream* stream) {
 
 std::string BytesToText(const TBytesArray& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-bool SaveBytes(const TBytesArray& bytes, const std::string& fileName) {
+bool SaveBytes(const TBytesArray& bytes, const std::string& fileName, std::string* failure) {
   std::string temp;
   try {
     const std::string folder = ExtractFilePath(fileName);
     if (!folder.empty()) {
       std::error_code ec;
       fs::create_directories(fs::path(folder), ec);
-      if (ec) return false;
+      if (ec) {
+        if (failure) *failure = "Cannot create folder \"" + folder + "\". " + ec.message();
+        return false;
+      }
     }
     temp = SiblingTempName(fileName);
     {
@@ -48,7 +51,16 @@ bool SaveBytes(const TBytesArray& bytes, const std::string& fileName) {
       if (!bytes.empty()) file.WriteBuffer(bytes.data(), bytes.size());
     }
     std::error_code ec;
-    return ReplaceFileWith(temp, fileName, ec);
+    if (ReplaceFileWith(temp, fileName, ec)) return true;
+    if (failure) *failure = "Cannot move \"" + temp + "\" to \"" + fileName + "\". " + ec.message();
+    return false;
+  } catch (const std::exception& e) {
+    if (failure) *failure = e.what();
+    if (!temp.empty()) {
+      std::error_code ec;
+      fs::remove(fs::path(temp), ec);
+    }
+    return false;
   } catch (...) {
     if (!temp.empty()) {
       std::error_code ec;

@@ -17,8 +17,9 @@ TBytesArray FileToBytes(const std::string& fileName);
 TBytesArray StreamToBytes(TStream* stream);
 std::string BytesToText(const TBytesArray& bytes);
 // Creates the file's folders, writes the bytes beside the file and moves them over it, so a
-// reader never sees half a file. False on any error (nothing is left behind then).
-bool SaveBytes(const TBytesArray& bytes, const std::string& fileName);
+// reader never sees half a file. False on any error (nothing is left behind then); failure,
+// when given, gets the system's reason.
+bool SaveBytes(const TBytesArray& bytes, const std::string& fileName, std::string* failure = nullptr);
 
 // The non-empty texts, in order.
 TStrArray MakeStrArray(std::initializer_list<std::string_view> texts);

@@ -72,8 +72,11 @@ std::uint64_t NowFileTime() {
 TPackageContent::TPackageContent(std::string root, std::uint64_t memoryLimit)
     : root_(std::move(root)), memoryLimit_(memoryLimit) {}
 
-bool TPackageContent::Save(TBytesArray bytes, const std::string& fileName) {
-  if (fileName.size() <= root_.size() || fileName.compare(0, root_.size(), root_) != 0) return false;
+bool TPackageContent::Save(TBytesArray bytes, const std::string& fileName, std::string* failure) {
+  if (fileName.size() <= root_.size() || fileName.compare(0, root_.size(), root_) != 0) {
+    if (failure) *failure = "\"" + fileName + "\" lies outside the package folder";
+    return false;
+  }
   std::string path = fileName.substr(root_.size());
   for (char& c : path)
     if (IsPathDelimiter(c)) c = '\\';
@@ -81,7 +84,7 @@ bool TPackageContent::Save(TBytesArray bytes, const std::string& fileName) {
   const std::uint64_t kept = memoryBytes_ - (old == items_.end() ? 0 : old->second->size());
   if (onDisk_.count(path) || kept + bytes.size() > memoryLimit_ || bytes.size() > PackageContentItemLimit) {
     // Past the limit the file takes the way of the work folder; it is packed from there.
-    if (!SaveBytes(bytes, fileName)) return false;
+    if (!SaveBytes(bytes, fileName, failure)) return false;
     if (old != items_.end()) items_.erase(old);
     memoryBytes_ = kept;
     onDisk_.insert(path);

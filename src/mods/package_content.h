@@ -21,8 +21,9 @@ class TPackageContent {
   TPackageContent(std::string root, std::uint64_t memoryLimit);
 
   // Takes the file that would be written at fileName (below the root); false when it cannot
-  // be kept (a path outside the root, or a failed write once the limit is passed).
-  bool Save(TBytesArray bytes, const std::string& fileName);
+  // be kept (a path outside the root, or a failed write once the limit is passed); failure,
+  // when given, then gets why.
+  bool Save(TBytesArray bytes, const std::string& fileName, std::string* failure = nullptr);
   // Nothing held in memory (files past the limit are in the root folder).
   bool Empty() const { return items_.empty(); }
   std::uint64_t MemoryBytes() const { return memoryBytes_; }

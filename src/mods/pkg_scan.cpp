@@ -113,7 +113,8 @@ void ThPkgScan::AddLog(const std::string& text) {
 void ThPkgScan::Synchronize(const std::function<void()>& call) { queue_->Synchronize(call); }
 
 bool ThPkgScan::SaveOutput(TBytesArray& bytes, const std::string& fileName) {
-  return Content ? Content->Save(std::move(bytes), fileName) : SaveBytes(bytes, fileName);
+  SaveFailure.clear();
+  return Content ? Content->Save(std::move(bytes), fileName, &SaveFailure) : SaveBytes(bytes, fileName, &SaveFailure);
 }
 
 std::string ThPkgScan::Report(const std::string& file, const std::string& type, const std::string& message) const {
@@ -122,8 +123,9 @@ std::string ThPkgScan::Report(const std::string& file, const std::string& type, 
   return r + "Type: " + type + LineEnd + "Message: " + message;
 }
 
-std::string ThPkgScan::SaveErrorReport(const std::string& pkg, const std::string& file) {
-  return "Pkg: " + pkg + LineEnd + "File: " + file + LineEnd + "Type: I/O" + LineEnd + "Message: Unable to save file!";
+std::string ThPkgScan::SaveErrorReport(const std::string& pkg, const std::string& file, const std::string& reason) {
+  return "Pkg: " + pkg + LineEnd + "File: " + file + LineEnd + "Type: I/O" + LineEnd + "Message: Unable to save file!" +
+         (reason.empty() ? std::string() : " " + reason);
 }
 
 std::string ThPkgScan::ErrorReport(const std::exception& e) { return Report("", ExceptionClassName(e), e.what()); }
@@ -236,7 +238,7 @@ bool ThVisualScan::WriteData(bool changed) {
     if (Saved) {
       ++FilesWritten;
     } else {
-      ErrorText = SaveErrorReport(PkgFile, ItemPath);
+      ErrorText = SaveErrorReport(PkgFile, ItemPath, SaveFailure);
       StopAttempts();
       goOn = false;
     }

@@ -89,7 +89,9 @@ class ThPkgScan {
   void Synchronize(const std::function<void()>& call);
   // "Pkg: ", ["File: ",] "Type: ", "Message: " lines joined by CR LF.
   std::string Report(const std::string& file, const std::string& type, const std::string& message) const;
-  static std::string SaveErrorReport(const std::string& pkg, const std::string& file);
+  // reason: the system's word for why the file could not be written.
+  static std::string SaveErrorReport(const std::string& pkg, const std::string& file, const std::string& reason = "");
+  std::string SaveFailure;  // why the last save on the stage's thread failed
   // Saves one output file (on the stage's thread): into Content when set, else onto the disk.
   // The bytes may be taken: callers are done with them.
   bool SaveOutput(TBytesArray& bytes, const std::string& fileName);

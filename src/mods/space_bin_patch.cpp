@@ -172,7 +172,7 @@ bool ThSpaceBinPatch::ProcessItem(I7zInArchive& archive, std::uint32_t index) {
     AddLog("Write \t" + outFile);
     Saved = false;
     Synchronize([&] { Saved = SaveOutput(Data, outFile); });
-    if (!Saved) ErrorText = SaveErrorReport(PkgFile, ItemPath);
+    if (!Saved) ErrorText = SaveErrorReport(PkgFile, ItemPath, SaveFailure);
   }
   Data.clear();
   Data.shrink_to_fit();

@@ -7,8 +7,6 @@
 
 namespace ashtint {
 
-bool IsHDTexture(const std::string& lowerPath) { return lowerPath.find("_hd.dds") != std::string::npos; }
-
 void ThTextureScan::Execute() {
   if (!HasRules()) return;
   RunAttempts(true, MinSize);
@@ -40,7 +38,7 @@ bool ThTextureScan::ProcessItem(I7zInArchive& archive, std::uint32_t index) {
   if (Saved)
     ++FilesWritten;
   else
-    ErrorText = SaveErrorReport(PkgFile, ItemPath);  // the scan goes on; the package is tried again
+    ErrorText = SaveErrorReport(PkgFile, ItemPath, SaveFailure);  // the scan goes on; the package is tried again
   Texture.clear();
   Texture.shrink_to_fit();
   return true;

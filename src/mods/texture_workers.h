@@ -75,6 +75,4 @@ class ThCamoRepaint : public ThTextureScan {
   bool Recolour() override;
 };
 
-bool IsHDTexture(const std::string& lowerPath);
-
 }  // namespace ashtint

@@ -148,7 +148,8 @@ I7zOutArchivePtr PrepareWotmod(const std::string& folder, const std::string& lib
 }
 
 bool CreateWotmod(const std::string& file, const std::string& folder, const std::string& libraryPath,
-                  const TLogProc& log, std::int64_t batchSize, const TPackageContent* content) {
+                  const TLogProc& log, std::int64_t batchSize, const TPackageContent* content,
+                  std::string* failure) {
   std::vector<std::string> written;
   try {
     const std::string target = ExtractFilePath(file);
@@ -170,8 +171,10 @@ bool CreateWotmod(const std::string& file, const std::string& folder, const std:
       throw;
     } catch (const std::exception& e) {
       Log(log, "   error: " + DescribeException(e));
+      if (failure) *failure = e.what();
     } catch (...) {
       Log(log, "   error: unknown");
+      if (failure) *failure = "unknown error";
     }
     return false;
   }

@@ -25,11 +25,12 @@ I7zOutArchivePtr PrepareWotmod(const std::string& folder, const std::string& lib
 // batchSize goes into file_Part1.wotmod, file_Part2.wotmod..., each with a copy of the root's
 // properties.xml and meta.xml, whose identifier gets the part suffix. Every package is written
 // beside its final name and renamed into place when complete. False on any error; then no
-// temporary file and no part of this call is left, and the reason goes to log.
+// temporary file and no part of this call is left, and the reason goes to log and to failure
+// (when given), with the system's own words for it ("No space left on device").
 // The files of content (when given) are packed with the folder's, before them.
 bool CreateWotmod(const std::string& file, const std::string& folder, const std::string& libraryPath,
                   const TLogProc& log, std::int64_t batchSize = WotmodBatchSize,
-                  const TPackageContent* content = nullptr);
+                  const TPackageContent* content = nullptr, std::string* failure = nullptr);
 
 // The suffix inserted at the end of the first <id> element's text (before any blanks in front
 // of "</id>"); the text unchanged when it has none.

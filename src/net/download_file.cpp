@@ -7,7 +7,7 @@
 namespace ashtint {
 
 bool DownloadFile(const std::string& url, const std::string& file, const TDownloadCheck& check,
-                  std::string* failure) noexcept {
+                  std::string* failure, const TDownloadHeadCheck& headCheck, std::int64_t maxSize) noexcept {
   try {
     RIFileRequest request;
     InitFileRequest(url, BrowserRequest.UserAgent, BrowserRequest.ConnectTimeout, BrowserRequest.DataTimeout,
@@ -19,13 +19,15 @@ bool DownloadFile(const std::string& url, const std::string& file, const TDownlo
       if (std::filesystem::file_size(downloaded, ec) == 0 || ec) return "the server's answer is empty";
       return check ? check(downloaded) : std::string();
     };
+    request.MaxSize = maxSize;
+    request.CheckHead = headCheck;
     RIFileResult result;
     DownloadToFile(request, file, result);
     if (failure) {
       if (!result.Refusal.empty())
         *failure = result.Refusal;
       else if (result.Error)
-        *failure = "download error " + std::to_string(result.Code);
+        *failure = result.ErrorText.empty() ? "download error " + std::to_string(result.Code) : result.ErrorText;
     }
     std::error_code ec;
     return !result.Error && result.Size > 0 && std::filesystem::is_regular_file(file, ec);

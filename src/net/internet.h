@@ -37,6 +37,12 @@ struct RIFileRequest {
   // Looks at a complete download (the file beside the target, the HTTP status) before it
   // replaces the target: an empty text accepts it, any other text is why it is refused.
   std::function<std::string(const std::string& file, std::int32_t httpStatus)> Accept;
+  // A longer answer is cut off where it passes this many bytes and refused; 0 = no cap.
+  std::int64_t MaxSize = 0;
+  // Looks at the first HeadSize bytes (all of a shorter answer) as soon as they have arrived:
+  // an empty text lets the download go on, any other text stops it as refused.
+  std::function<std::string(std::string_view head)> CheckHead;
+  std::size_t HeadSize = 64;
 };
 
 struct RIStringResult {
@@ -52,8 +58,38 @@ struct RIFileResult {
   std::int32_t Code = 0;   // as in RIStringResult
   std::int64_t Size = 0;   // size of the written file; -1 when its folder could not be created
   std::int32_t HttpStatus = 0;
-  std::string Refusal;     // why the request's Accept refused the download
+  std::string Refusal;     // why the request's Accept or CheckHead refused the download
+  std::string ErrorText;   // the system's words for a failure
 };
+
+// What a file download has received so far, kept against the request's cap and head check.
+class TDownloadGuard {
+ public:
+  explicit TDownloadGuard(const RIFileRequest& request) : request_(request) {}
+  // The status of the answer whose bytes follow; the head of an error answer is not looked at
+  // (the status itself refuses it).
+  void SetStatus(std::int32_t status) { status_ = status; }
+  // False when the transfer is to stop here: past the cap, or the head refused.
+  bool Take(const char* data, std::size_t size);
+  // At the end of the answer: checks a head shorter than HeadSize. False when refused.
+  bool Finish();
+  bool TooLarge() const { return tooLarge_; }
+  const std::string& Refusal() const { return refusal_; }
+
+ private:
+  bool CheckHead();
+  const RIFileRequest& request_;
+  std::int64_t received_ = 0;
+  std::int32_t status_ = 200;
+  std::string head_;
+  bool headChecked_ = false;
+  bool tooLarge_ = false;
+  std::string refusal_;
+};
+
+// The words for a fetch result code: the internet client's failures, or the system's text for
+// a system error number (a file that cannot be written: "No space left on device").
+std::string FetchErrorText(std::int32_t code);
 
 // Whether an HTTP status is a success (2xx).
 inline bool IsHttpSuccess(std::int32_t status) { return status >= 200 && status <= 299; }

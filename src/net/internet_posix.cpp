@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -58,6 +59,8 @@ struct Transfer {
   Clock::time_point lastActivity = Clock::now();
   bool threw = false;
   int writeErrno = 0;
+  TDownloadGuard* guard = nullptr;  // file fetches: the cap and the head check
+  bool refused = false;
 };
 
 std::size_t WriteToString(char* data, std::size_t size, std::size_t count, void* user) {
@@ -79,13 +82,24 @@ std::size_t WriteToString(char* data, std::size_t size, std::size_t count, void*
 std::size_t WriteToFile(char* data, std::size_t size, std::size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
   t->lastActivity = Clock::now();
+  if (t->guard && !t->guard->Take(data, size * count)) {
+    (t->guard->TooLarge() ? t->tooLarge : t->refused) = true;
+    return 0;
+  }
   const std::size_t written = std::fwrite(data, 1, size * count, t->file);
   if (written != size * count) t->writeErrno = errno != 0 ? errno : EIO;
   return written;
 }
 
-std::size_t OnHeader(char*, std::size_t size, std::size_t count, void* user) {
-  static_cast<Transfer*>(user)->lastActivity = Clock::now();
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  t->lastActivity = Clock::now();
+  // Each answer (a redirection's too) begins with its status line; the last one owns the body.
+  const std::string_view line(data, size * count);
+  if (t->guard && line.substr(0, 5) == "HTTP/") {
+    const auto space = line.find(' ');
+    if (space != std::string_view::npos) t->guard->SetStatus(std::atoi(std::string(line.substr(space + 1, 3)).c_str()));
+  }
   return size * count;
 }
 
@@ -101,6 +115,7 @@ int OnConnected(void* user, char*, char*, int, int) {
 std::int32_t MapCurlError(CURLcode code, const Transfer& t) {
   if (t.threw) return ErrException;
   if (t.tooLarge || code == CURLE_FILESIZE_EXCEEDED) return ErrResponseTooLarge;
+  if (t.refused) return ErrContentRefused;
   if (code == CURLE_WRITE_ERROR && t.writeErrno != 0) return t.writeErrno;
   switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -324,6 +339,7 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
   result.Size = 0;
   result.HttpStatus = 0;
   result.Refusal.clear();
+  result.ErrorText.clear();
   std::string temp;
   try {
     const std::string folder = ExtractFilePath(fileName);
@@ -334,6 +350,7 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
         result.Error = true;
         result.Code = ec ? ec.value() : ENOTDIR;
         result.Size = -1;
+        result.ErrorText = "Cannot create folder \"" + folder + "\". " + FetchErrorText(result.Code);
         return;
       }
     }
@@ -365,22 +382,31 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
         break;
       }
       std::int32_t code = 0;
+      TDownloadGuard guard(request);
       try {
         Transfer t;
         t.file = file;
+        t.guard = &guard;
         EasyPtr easy = NewEasy(request.URL, headers.get(), request.ConnectTimeout, t);
         if (!easy) throw std::bad_alloc();
         curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, WriteToFile);
         curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &t);
         curl_easy_setopt(easy.get(), CURLOPT_BUFFERSIZE, buffer);
+        // An answer that announces more than the cap is refused before its first byte.
+        if (request.MaxSize > 0)
+          curl_easy_setopt(easy.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.MaxSize));
         code = Perform(easy.get(), t, EffectiveDataTimeout(request.DataTimeout), deadline, result.HttpStatus);
+        if (code == 0 && !guard.Finish()) code = ErrContentRefused;
       } catch (...) {
         code = ErrException;
       }
+      if (!guard.Refusal().empty()) result.Refusal = guard.Refusal();
       if (std::fclose(file) != 0 && code == 0) code = errno != 0 ? errno : EIO;
       if (code == 0) break;
       result.Error = true;
       result.Code = code;
+      // Another attempt would get the same answer: refused, too large, or no room to write it.
+      if (code == ErrContentRefused || code == ErrResponseTooLarge || code == ENOSPC || code == EDQUOT) break;
       if (PastDeadline(deadline)) break;
       if (attempt < request.Attempts) std::this_thread::sleep_for(kAttemptPause);
     }
@@ -411,6 +437,8 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
     std::error_code ignored;
     fs::remove(temp, ignored);
   }
+  if (result.Error && result.ErrorText.empty())
+    result.ErrorText = !result.Refusal.empty() ? result.Refusal : FetchErrorText(result.Code);
   if (!result.Error) result.Code = 200;
 }
 

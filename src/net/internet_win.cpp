@@ -194,6 +194,7 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
   result.Size = 0;
   result.HttpStatus = 0;
   result.Refusal.clear();
+  result.ErrorText.clear();
   std::string temp;
   try {
     const std::string folder = ExtractFilePath(fileName);
@@ -204,6 +205,7 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
         result.Error = true;
         result.Code = ec ? ec.value() : static_cast<std::int32_t>(ERROR_DIRECTORY);
         result.Size = -1;
+        result.ErrorText = "Cannot create folder \"" + folder + "\". " + FetchErrorText(result.Code);
         return;
       }
     }
@@ -232,6 +234,7 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
         break;
       }
       std::int32_t code = 0;
+      TDownloadGuard guard(request);
       try {
         SetSessionTimeouts(session.get(), request.ConnectTimeout, request.DataTimeout, deadline);
         Handle url(InternetOpenUrlA(session.get(), request.URL.c_str(), headers.empty() ? nullptr : headers.c_str(),
@@ -239,19 +242,27 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
         code = url ? 0 : LastError();
         if (url) {
           result.HttpStatus = HttpStatusOf(url.get());
+          guard.SetStatus(result.HttpStatus);
           code = ReadAll(url.get(), buffer, request.DataTimeout, deadline, [&](const char* data, DWORD size) {
+            if (!guard.Take(data, size)) return guard.TooLarge() ? ErrResponseTooLarge : ErrContentRefused;
             DWORD written = 0;
             if (!WriteFile(file, data, size, &written, nullptr) || written != size) return LastError();
             return std::int32_t{0};
           });
         }
+        if (code == 0 && !guard.Finish()) code = ErrContentRefused;
       } catch (...) {
         code = ErrException;
       }
+      if (!guard.Refusal().empty()) result.Refusal = guard.Refusal();
       if (!CloseHandle(file) && code == 0) code = LastError();
       if (code == 0) break;
       result.Error = true;
       result.Code = code;
+      // Another attempt would get the same answer: refused, too large, or no room to write it.
+      if (code == ErrContentRefused || code == ErrResponseTooLarge || code == ERROR_DISK_FULL ||
+          code == ERROR_HANDLE_DISK_FULL)
+        break;
       if (Clock::now() >= deadline) break;
       if (attempt < request.Attempts) std::this_thread::sleep_for(kAttemptPause);
     }
@@ -282,6 +293,8 @@ void DownloadToFile(const RIFileRequest& request, const std::string& fileName, R
     std::error_code ignored;
     fs::remove(temp, ignored);
   }
+  if (result.Error && result.ErrorText.empty())
+    result.ErrorText = !result.Refusal.empty() ? result.Refusal : FetchErrorText(result.Code);
   if (!result.Error) result.Code = 200;
 }
 

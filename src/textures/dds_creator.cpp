@@ -101,23 +101,11 @@ bool RepaintDDSImpl(TBytesArray& stream, std::string_view colorText) {
       for (int x = 0; x < image.Width; ++x) larger.At(x, y) = image.At(x, y);
     image = std::move(larger);
   }
-  const std::uint32_t rgb = color & 0x00FFFFFFu;
-  for (std::uint32_t& p : image.Pixels) {
-    if (colorHasAlpha) p = (p >> 24) == 0 ? rgb : color;
-    else p = rgb | (p & 0xFF000000u);
-  }
+  RepaintBitmap(image, color, colorHasAlpha);
   TBytesArray file;
   if (!EncodeDDS(image, info.Format, info.HasChain, file)) return false;
   stream.swap(file);
   return true;
-}
-
-void DimBitmap(TBitmap32& image, int visibility) {
-  if (visibility >= 100) return;
-  std::uint32_t dimmed[256];  // per byte value; red, green and blue alike
-  for (int v = 0; v < 256; ++v) dimmed[v] = visibility < 1 ? 0 : std::uint32_t(visibility * v / 100);
-  for (std::uint32_t& p : image.Pixels)
-    p = (p & 0xFF000000u) | dimmed[(p >> 16) & 255] << 16 | dimmed[(p >> 8) & 255] << 8 | dimmed[p & 255];
 }
 
 // Level 1 of the dimmed image of a DXT level of whole blocks (width and height multiples of
@@ -181,11 +169,8 @@ bool EncodeDDSFrom(TBitmap32& image, std::size_t level, int width, int height, i
 bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
   TDDSInfo info;
   if (!ReadDDSInfo(stream, info)) return false;
-  int w = info.Width, h = info.Height;
-  if (ratio > 0) {
-    w = std::max(info.Width / ratio, 16);
-    h = std::max(info.Height / ratio, 16);
-  }
+  int w, h;
+  TranslucentSize(info.Width, info.Height, ratio, w, h);
   const bool resample = w != info.Width || h != info.Height;
   if (!resample && visibility >= 100) return true;  // fully visible: the game's own texture
   if (!CanEncode(info.Format, w, h, info.HasChain)) return false;
@@ -221,6 +206,43 @@ bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
 }
 
 }  // namespace
+
+bool DecodeDDSImage(const TBytesArray& file, TBitmap32& image, TDDSInfo& info) {
+  if (!ReadDDSInfo(file, info)) return false;
+  DecodeDDS(file, info, image);
+  return true;
+}
+
+void RepaintBitmap(TBitmap32& image, std::uint32_t color, bool colorHasAlpha) {
+  const std::uint32_t rgb = color & 0x00FFFFFFu;
+  for (std::uint32_t& p : image.Pixels) {
+    if (colorHasAlpha) p = (p >> 24) == 0 ? rgb : color;
+    else p = rgb | (p & 0xFF000000u);
+  }
+}
+
+void DimBitmap(TBitmap32& image, int visibility) {
+  if (visibility >= 100) return;
+  std::uint32_t dimmed[256];  // per byte value; red, green and blue alike
+  for (int v = 0; v < 256; ++v) dimmed[v] = visibility < 1 ? 0 : std::uint32_t(visibility * v / 100);
+  for (std::uint32_t& p : image.Pixels)
+    p = (p & 0xFF000000u) | dimmed[(p >> 16) & 255] << 16 | dimmed[(p >> 8) & 255] << 8 | dimmed[p & 255];
+}
+
+void TranslucentSize(int width, int height, int ratio, int& newWidth, int& newHeight) {
+  newWidth = width;
+  newHeight = height;
+  if (ratio > 0) {
+    newWidth = std::max(width / ratio, 16);
+    newHeight = std::max(height / ratio, 16);
+  }
+}
+
+bool EncodeDDSImage(const TBitmap32& image, int format, TBytesArray& file) {
+  if (image.Width <= 0 || image.Height <= 0) return false;
+  TBitmap32 copy = image;
+  return EncodeDDS(copy, format, false, file);
+}
 
 bool ParseColorText(std::string_view text, std::uint32_t& color) {
   if (text.empty()) {

@@ -16,7 +16,9 @@ void BuildDDSHeader(int width, int height, int levelCount, TDDSHeader& header, i
   const bool chain = levelCount > 1;
   header.Magic = 0x20534444;  // "DDS "
   header.Size = 124;
-  header.Flags = (chain ? 0x0040100Fu : 0x00001007u) | 0x00080000u;
+  // What the game's own textures carry: caps, height, width, pixel format and linear size, plus
+  // the mipmap count when a chain follows.
+  header.Flags = chain ? 0x000A1007u : 0x00081007u;
   header.Height = std::uint32_t(height);
   header.Width = std::uint32_t(width);
   header.LinearSize = std::uint32_t(DXTLevelSize(format, width, height));

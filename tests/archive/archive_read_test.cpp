@@ -133,16 +133,17 @@ TEST_F(ArchiveRead, ReopensAfterCloseAndReadsFromAStream) {
 TEST_F(ArchiveRead, DamagedAndForeignFilesRaiseClearErrors) {
   auto archive = CreateInArchive(szabi::CLSID_CFormatZip, LibraryPath());
 
-  // Not a zip at all, and an empty file: the handler answers 1, reported with the system's text.
+  // Not a zip at all, random bytes, an empty file: the handler answers 1, "not of my kind".
   WriteFile(out_ / "text.pkg", "this is not an archive\n");
+  WriteFile(out_ / "random.pkg", std::string("\x8f\x13\xd2\x07\xaa\x5b\x00\x91\xfe\x3c", 10));
   WriteFile(out_ / "empty.pkg", "");
-  for (const char* name : {"text.pkg", "empty.pkg"}) {
+  for (const char* name : {"text.pkg", "random.pkg", "empty.pkg"}) {
     try {
       archive->OpenFile(out_ / name);
       FAIL() << name << " opened";
     } catch (const E7zError& e) {
       EXPECT_EQ(e.Code(), 1);
-      EXPECT_EQ(std::string(e.what()), out_ / name + ": Incorrect function.") << "names the package";
+      EXPECT_EQ(std::string(e.what()), out_ / name + ": not a zip archive") << "names the package";
       EXPECT_STREQ(e.ClassName(), "E7zError");
     }
   }

@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "common/exit_codes.h"
 #include "e2e/engine_env.h"
 #include "test_support/loopback_server.h"
 
@@ -71,6 +72,41 @@ TEST(EngineInstalled, AnOrdinaryUserWritesOnlyIntoTheirFoldersAndTheClient) {
   for (const auto& e : fs::directory_iterator(user / "games" / "World_of_Tanks_EU" / "mods" / "1.24.0.1"))
     packaged = packaged || e.path().extension() == ".wotmod";
   EXPECT_TRUE(packaged);
+}
+
+TEST(EngineInstalled, ConfigurationFilesBesideAReadOnlyEngineServeWhenNoUserCopyCanBeMade) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the engine as another user";
+  // The engine in a folder its user cannot write, the four files beside it, and a home folder
+  // that does not exist (as for system users): the files beside the engine are used as they are.
+  EngineEnv env;
+  for (const char* cfg : {"CrashTanks.cfg", "MapTanks.cfg", "MapTrains.cfg", "Camouflage.cfg"})
+    fs::copy_file(fs::path(ASHTINT_SOURCE_DIR) / "configs" / cfg, env.programDir() / cfg);
+  const auto client = env.MakeClient();
+  ASSERT_EQ(test_support::RunProcess("/bin/chown", {"-R", "65534:65534", client.string()}).status, 0);
+  fs::permissions(env.root(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+  fs::permissions(env.programDir(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+  fs::permissions(env.engine(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+  const auto run = [&] {
+    return test_support::RunProcess(
+        "/usr/bin/setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "/usr/bin/env", "-i",
+                             "HOME=/nonexistent/home", "ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/",
+                             env.engine().string(), "--wot-path=" + client.string(), "--no-update-configs",
+                             "--auto-close-console", "--CCT-mod=404040"});
+  };
+  auto r = run();
+  EXPECT_NE(r.out.find("  > Configs path: \r\n    " + env.programDir().string() + "/\r\n\r\n"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("Not found cfg-file!"), std::string::npos) << r.out;
+
+  // Neither: the user learns why their own copy could not be made.
+  for (const auto& e : fs::directory_iterator(env.programDir()))
+    if (e.path().extension() == ".cfg") fs::remove(e.path());
+  r = run();
+  EXPECT_EQ(r.code, ashtint::ecCrashTanksCfg) << r.out;
+  EXPECT_NE(r.out.find("/nonexistent/home/.local/share/ashtint/configs/\r\n    Cannot create folder \""
+                       "/nonexistent/home/.local/share/ashtint/configs/\". Permission denied\r\n"),
+            std::string::npos)
+      << r.out;
 }
 
 }  // namespace

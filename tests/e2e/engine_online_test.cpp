@@ -2,6 +2,7 @@
 // archive library download.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <mutex>
 
 #include "common/exit_codes.h"
@@ -92,7 +93,10 @@ TEST(EngineOnline, MissingArchiveLibraryIsDownloadedOrEndsTheRunWith16009) {
       "ASHTINT_SITE_URL=http://127.0.0.1:" + std::to_string(ashtint::test::UnusedPort())};
   auto r = env.Run(args, "\n", unreachable);
   EXPECT_EQ(r.code, ashtint::ecSevenZipMissing) << r.out;
-  EXPECT_NE(r.out.find("  > Download 7z.so... Failed!\r\n\r\n    Press enter to exit..."), std::string::npos)
+  // The cause is said with the word.
+  EXPECT_NE(r.out.find("  > Download 7z.so... Failed!\r\n    could not connect to the server\r\n\r\n"
+                       "    Press enter to exit..."),
+            std::string::npos)
       << r.out;
   EXPECT_FALSE(fs::exists(local));
 
@@ -101,13 +105,21 @@ TEST(EngineOnline, MissingArchiveLibraryIsDownloadedOrEndsTheRunWith16009) {
   int status = 200;
   std::string body;
   bool withLength = true;
+  std::size_t streamed = 0;  // when not 0: body, then filler up to this many bytes, without a length
+  std::atomic<bool> sentAll{false};
   LoopbackServer server([&](LoopbackServer&, int fd, const HttpRequest& request) {
     if (request.Target.rfind("/pub/api/v2/modules.php", 0) != 0) {
       LoopbackServer::SendResponse(fd, 404, "Not Found", "");
       return;
     }
     std::lock_guard lock(mutex);
-    if (withLength)
+    if (streamed != 0) {
+      bool ok = LoopbackServer::SendAll(fd, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
+      const std::string filler(1 << 20, 'x');
+      for (std::size_t sent = body.size(); ok && sent < streamed; sent += filler.size())
+        ok = LoopbackServer::SendAll(fd, filler);
+      sentAll = ok;
+    } else if (withLength)
       LoopbackServer::SendResponse(fd, status, "Status", body);
     else
       LoopbackServer::SendAll(fd, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
@@ -120,17 +132,23 @@ TEST(EngineOnline, MissingArchiveLibraryIsDownloadedOrEndsTheRunWith16009) {
     std::string body;
     bool withLength;
     const char* logged;
+    std::size_t streamed = 0;
   };
   for (const Answer& a : {Answer{"empty answer", 200, "", true, "the server's answer is empty"},
                           Answer{"error page", 404, "<html>Not Found</html>", true, "HTTP status 404"},
                           Answer{"not a library", 200, "a library's bytes", true, "no ELF header"},
                           Answer{"cut short without a length", 200, library.substr(0, library.size() / 2), false,
-                                 "it is cut short"}}) {
+                                 "it is cut short"},
+                          // Endless answers are broken off: at their first bytes, or at the cap.
+                          Answer{"endless non-library", 200, "<html>", false, "no ELF header", 96u << 20},
+                          Answer{"endless library", 200, library, false, "larger than allowed", 96u << 20}}) {
     {
       std::lock_guard lock(mutex);
       status = a.status;
       body = a.body;
       withLength = a.withLength;
+      streamed = a.streamed;
+      sentAll = false;
     }
     fs::remove(logFile);
     r = env.Run(args, "\n", served);
@@ -139,7 +157,11 @@ TEST(EngineOnline, MissingArchiveLibraryIsDownloadedOrEndsTheRunWith16009) {
     EXPECT_FALSE(fs::exists(local)) << a.what;
     EXPECT_NE(ReadFile(logFile).find(a.logged), std::string::npos) << a.what << "\n" << ReadFile(logFile);
     EXPECT_EQ(std::distance(fs::directory_iterator(env.programDir()), {}), 2) << "engine and log only";
+    if (a.streamed != 0) {
+      EXPECT_FALSE(sentAll) << a.what << ": read to its end";
+    }
   }
+  streamed = 0;
 
   {
     std::lock_guard lock(mutex);

@@ -2,7 +2,9 @@
 // and packages read back with python's zipfile and checked against the client's manifest.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
+#include <thread>
 
 #include "common/exit_codes.h"
 #include "e2e/engine_env.h"
@@ -74,6 +76,26 @@ std::size_t Count(const std::string& text, const std::string& what) {
   std::size_t n = 0;
   for (std::size_t p = 0; (p = text.find(what, p)) != std::string::npos; p += what.size()) ++n;
   return n;
+}
+
+// The package names a run reports under "Created files:".
+std::vector<std::string> CreatedNames(const std::string& out) {
+  std::vector<std::string> names;
+  const std::string head = "    Created files:\r\n          ";
+  for (std::size_t p = 0; (p = out.find(head, p)) != std::string::npos;) {
+    p += head.size();
+    names.push_back(out.substr(p, out.find("\r\n", p) - p));
+  }
+  return names;
+}
+
+// Files below a folder whose names hold the text.
+std::vector<fs::path> FilesNamedWith(const fs::path& folder, const std::string& text) {
+  std::vector<fs::path> found;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator(); ++it)
+    if (it->path().filename().string().find(text) != std::string::npos) found.push_back(it->path());
+  return found;
 }
 
 TEST_F(EngineStages, AllSixStagesPackExactlyTheManifestsFiles) {
@@ -173,7 +195,87 @@ TEST_F(EngineStages, FailuresStoreTheirCodesAndTheRunGoesOn) {
   EXPECT_EQ(r.code, ashtint::ecMapTanksCfg) << r.out;  // the unusable file's code came first
 }
 
+TEST_F(EngineStages, RunsThatMeetKeepEachOthersPackages) {
+  // Two runs in one second, the second removing old packages: it keeps its own. Both start
+  // early in a second, so that they share it.
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  std::this_thread::sleep_for(std::chrono::seconds(1) - (now % std::chrono::seconds(1)));
+  const auto first = Run({"--CCT-mod=404040"});
+  const auto second = Run({"--CCT-mod=404040", "--remove-wotmod"});
+  ASSERT_EQ(CreatedNames(first.out).size(), 1u) << first.out;
+  ASSERT_EQ(CreatedNames(second.out).size(), 1u) << second.out;
+  EXPECT_NE(CreatedNames(first.out), CreatedNames(second.out));
+  EXPECT_TRUE(fs::exists(mods_ / CreatedNames(second.out)[0])) << second.out;
+  EXPECT_FALSE(fs::exists(mods_ / CreatedNames(first.out)[0]));  // an ended run's package is old
+
+  // A removal run that starts while another run is still going leaves all of that run's
+  // packages, also those written before it started: here the other run has packed both of its
+  // mods and waits for Enter (its input stays open for four seconds).
+  test_support::ProcessResult long_;
+  std::thread going([&] {
+    long_ = test_support::RunProcess(
+        "/bin/sh",
+        {"-c", "sleep 4 | exec \"$0\" \"$@\"", env_.engine().string(), "--wot-path=" + client_.string(),
+         "--no-update-configs", "--configs-path=" + kSource + "/configs", "--DPT-mod=FFFFFF", "--CCT-mod=404040"},
+        "", {"ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/"});
+  });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  const auto packed = [&] {
+    std::size_t n = 0;
+    for (const auto& [name, path] : Packages()) n += path.extension() == ".wotmod" ? 1 : 0;
+    return n;
+  };
+  while (packed() < 2 && std::chrono::steady_clock::now() < deadline)  // the second run's and one more
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const auto removal = Run({"--remove-wotmod"});
+  going.join();
+  EXPECT_NE(removal.out.find("  > Delete old wotmod-files... OK (1 file)\r\n"), std::string::npos) << removal.out;
+  const auto made = CreatedNames(long_.out);
+  EXPECT_EQ(made.size(), 2u) << long_.out;
+  for (const auto& name : made) EXPECT_TRUE(fs::exists(mods_ / name)) << name << "\n" << removal.out;
+}
+
+TEST_F(EngineStages, WriteFailuresAreNamedWithTheSystemsWords) {
+  // A limit on the size of the files the run writes stands in for a full disk: the writes fail,
+  // and the system says why. The limit holds for the engine alone, not for its captured output;
+  // the leak checker of the sanitizer builds cannot work within it and is left out.
+  const std::string limit =
+      "import os,resource,subprocess,sys\n"
+      "n=int(sys.argv[1])\n"
+      "env=dict(os.environ,ASAN_OPTIONS=os.environ.get('ASAN_OPTIONS','')+':detect_leaks=0')\n"
+      "r=subprocess.run(sys.argv[2:],capture_output=True,env=env,restore_signals=False,\n"
+      "  preexec_fn=lambda:resource.setrlimit(resource.RLIMIT_FSIZE,(n,n)))\n"
+      "sys.stdout.buffer.write(r.stdout);sys.stderr.buffer.write(r.stderr);sys.exit(r.returncode&255)\n";
+  const auto limited = [&](const char* bytes, const std::string& option = "--CCT-mod=404040") {
+    const std::vector<std::string> args{"-c", limit, bytes, env_.engine().string(), "--wot-path=" + client_.string(),
+                                        "--no-update-configs", "--auto-close-console",
+                                        "--configs-path=" + kSource + "/configs", "--CCT-mod=404040", option};
+    return test_support::RunProcess(kPython, args, "", {"ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/"});
+  };
+  // The package (10 kB) passes the limit, each texture (1.5 kB) does not.
+  auto r = limited("4000");
+  EXPECT_EQ(r.code, ashtint::StageExitCode(2, ashtint::StageErrorPacking)) << r.out << r.err;
+  EXPECT_NE(r.out.find("    Files packing... Failed to create wotmod-file!\r\n          Cannot write file \"" +
+                       mods_.string() + "/mod.AshtintCreator.TrackCrashTextures_"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("File too large\r\n"), std::string::npos) << r.out;
+  EXPECT_TRUE(Packages().empty());
+  // A worker's loose file: its package's report says why it was not saved.
+  r = limited("1000", "--without-wotmod");
+  EXPECT_EQ(r.code, ashtint::StageExitCode(2, ashtint::StageErrorWorker)) << r.out << r.err;
+  EXPECT_NE(r.err.find("Message: Unable to save file! Cannot write file \""), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("File too large"), std::string::npos) << r.err;
+}
+
 TEST_F(EngineStages, TooLittleFreeSpaceEndsTheRunWith16010) {
+  // A folder nothing can be written into is named as such, not taken for a full disk.
+  const auto proc = Run({"--mods-path=/proc/ashtint/", "--DPT-mod=FFFFFF"});
+  EXPECT_EQ(proc.code, ashtint::ecNoFreeSpace) << proc.out;
+  EXPECT_NE(proc.out.find("    The mods folder cannot be written: Cannot create folder \"/proc/ashtint/\"."),
+            std::string::npos)
+      << proc.out;
+
   // The mods folder on a small file system of its own, in a mount namespace of this run only.
   const fs::path small = env_.root() / "small";
   fs::create_directories(small);
@@ -193,7 +295,12 @@ TEST_F(EngineStages, TooLittleFreeSpaceEndsTheRunWith16010) {
 }
 
 TEST_F(EngineStages, AKilledRunNeverLeavesABrokenPackage) {
-  // Killed at points spread over a whole run: whatever carries a package's name is whole.
+  // Killed at points spread over a whole run: whatever carries a package's name is whole, and
+  // the next run leaves nothing of the killed one, neither in the mods folder nor in the
+  // temporary folder.
+  const fs::path tmp = env_.root() / "tmp";
+  fs::create_directories(tmp);
+  const std::vector<std::string> env{"TMPDIR=" + tmp.string(), "ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/"};
   const std::vector<std::string> args{"--wot-path=" + client_.string(), "--no-update-configs", "--auto-close-console",
                                       "--configs-path=" + kSource + "/configs", "--DPT-mod=FFFFFF",
                                       "--CCT-mod=404040", "--MEM-mod=DD7744", "--CTM-mod=2050A0",
@@ -202,7 +309,7 @@ TEST_F(EngineStages, AKilledRunNeverLeavesABrokenPackage) {
   for (const char* delay : {"0.05", "0.1", "0.15", "0.2", "0.25", "0.3", "0.4", "0.6"}) {
     std::vector<std::string> all{"-s", "KILL", delay, env_.engine().string()};
     all.insert(all.end(), args.begin(), args.end());
-    test_support::RunProcess("/usr/bin/timeout", all, "", {"ASHTINT_CONFIGS_BASE_URL=http://127.0.0.1:1/"});
+    test_support::RunProcess("/usr/bin/timeout", all, "", env);
     for (const auto& [name, path] : Packages()) {
       if (name.size() < 7 || name.substr(name.size() - 7) != ".wotmod") continue;
       const auto r = test_support::RunProcess(
@@ -211,6 +318,12 @@ TEST_F(EngineStages, AKilledRunNeverLeavesABrokenPackage) {
       (r.status == 0 ? whole : broken) += 1;
       fs::remove(path);
     }
+    const auto next = env_.Run({"--wot-path=" + client_.string(), "--no-update-configs", "--auto-close-console",
+                                "--remove-wotmod"},
+                               "", env);
+    EXPECT_EQ(next.code, 0) << next.out;
+    EXPECT_EQ(FilesNamedWith(mods_, ".tmp"), std::vector<fs::path>{}) << delay;
+    EXPECT_EQ(FilesNamedWith(tmp, "{"), std::vector<fs::path>{}) << delay;
   }
   EXPECT_EQ(broken, 0);
   EXPECT_GT(whole, 0);  // some runs got as far as writing packages
@@ -232,7 +345,7 @@ TEST_F(EngineStages, AnInterruptedRunTakesItsTemporaryFilesWithIt) {
     // 130 is also the status of a death by SIGINT: a signal that comes before the engine has
     // set up its handling (a slow start under the sanitizers) ends it at once, before any file.
     if (r.status == 130 && r.err.find("Interrupted") != std::string::npos) ++interrupted;
-    EXPECT_TRUE(fs::is_empty(tmp)) << delay;
+    EXPECT_EQ(FilesNamedWith(tmp, "{"), std::vector<fs::path>{}) << delay;  // no run folder
     for (const auto& [name, path] : Packages()) EXPECT_EQ(path.extension(), ".wotmod") << name;
     fs::remove_all(mods_);
   }

@@ -65,6 +65,24 @@ TEST(EngineStartup, FatalClientErrorsWaitForEnterAndExitWithTheirCodes) {
   EXPECT_EQ(r.code, ashtint::ecClientNotRecognized);
   EXPECT_NE(r.out.find("game client... Error!"), std::string::npos);
 
+  // A version.xml that yields no version is the version's error, not a lack of packages.
+  const std::pair<const char*, std::string> unreadable[] = {
+      {"empty", "<version.xml><version>  </version></version.xml>"},
+      {"controls", std::string("<version>\x01\x02\x03</version>")},
+      {"utf16", std::string("<\0v\0e\0r\0s\0i\0o\0n\0>\0v\0.\0001\0<\0", 26)},
+      {"binary", std::string("\x7f" "ELF\0\0\x01\xff<", 9)}};
+  for (const auto& [name, text] : unreadable) {
+    const auto client = env.root() / name;
+    fs::copy(good, client, fs::copy_options::recursive);
+    WriteFile(client / "version.xml", text);
+    r = env.Run({"--no-update-configs", "--wot-path=" + client.string()});
+    EXPECT_EQ(r.code, ashtint::ecClientNotRecognized) << name;
+    EXPECT_NE(r.out.find("game client... Error!\r\n    No version of the client could be read from " +
+                         (client / "version.xml").string()),
+              std::string::npos)
+        << r.out;
+  }
+
   const auto noPkgs = env.root() / "nopkgs";
   fs::copy(good, noPkgs, fs::copy_options::recursive);
   fs::remove_all(noPkgs / "res");

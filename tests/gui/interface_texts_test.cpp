@@ -40,8 +40,8 @@ TEST(InterfaceTexts, TableHoldsEveryRowInBothLanguages) {
     EXPECT_EQ(InterfaceText(row, LanguageEnglish).isEmpty(), !used) << row;
     filled += used;
   }
-  EXPECT_EQ(filled, 77);
-  EXPECT_EQ(InterfaceText(79, LanguageEnglish), "");
+  EXPECT_EQ(filled, 84);
+  EXPECT_EQ(InterfaceText(86, LanguageEnglish), "");
   EXPECT_EQ(InterfaceText(-1, LanguageRussian), "");
   EXPECT_EQ(InterfaceText(0, 7), U("Выбрать клиент из списка"));  // unknown language: Russian
 

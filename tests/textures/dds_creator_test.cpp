@@ -112,7 +112,7 @@ TEST(ColorDDS, CrashTextureFile) {
   std::ifstream in(path, std::ios::binary);
   const TBytesArray file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   ASSERT_EQ(file.size(), 312u);
-  EXPECT_EQ(Field(file, 8), 0x0048100Fu);
+  EXPECT_EQ(Field(file, 8), 0x000A1007u);  // mipmap count and linear size, as the game's own
   EXPECT_EQ(Field(file, 28), 5u);
   EXPECT_EQ(Field(file, 108), 0x00401008u);
   EXPECT_EQ(Field(file, 20), 128u);

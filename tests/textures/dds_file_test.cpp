@@ -28,7 +28,7 @@ TEST(DDSFile, HeaderWithAndWithoutChain) {
   const std::uint8_t magic[4] = {0x44, 0x44, 0x53, 0x20};
   for (int i = 0; i < 4; ++i) EXPECT_EQ(file[i], magic[i]);
   EXPECT_EQ(Field(file, 4), 124u);
-  EXPECT_EQ(Field(file, 8), 0x0048100Fu);
+  EXPECT_EQ(Field(file, 8), 0x000A1007u);  // mipmap count and linear size, as the game's own
   EXPECT_EQ(Field(file, 12), 16u);
   EXPECT_EQ(Field(file, 16), 16u);
   EXPECT_EQ(Field(file, 20), 128u);

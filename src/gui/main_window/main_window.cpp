@@ -29,7 +29,9 @@
 #include "gui/engine_runner/console_exe.h"
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
+#include "gui/main_window/about_box.h"
 #include "gui/main_window/mod_captions.h"
+#include "gui/preview/mod_previews.h"
 #include "gui/picture_hint.h"
 #include "gui/client_selection/wot_selection.h"
 #include "net/endpoints.h"
@@ -65,6 +67,7 @@ TFMain::TFMain(TInterfaceLanguage& language, RGuiSettings& settings, const QStri
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   setAcceptDrops(true);
+  previews_ = new TModPreviews(language_, this);
 
   auto* layout = new QHBoxLayout(this);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -214,6 +217,10 @@ QLayout* TFMain::ClientRows() {
   MenuSwitch(pmSettings, &RGuiSettings::RewriteLogFile, 37, true);
   pmSettings->addSeparator();
   MenuSwitch(pmSettings, &RGuiSettings::AutoCheckUpdate, 38, false);
+  pmSettings->addSeparator();
+  QAction* PMAbout = pmSettings->addAction(QString(), this, [this] { TFAbout(language_, this).exec(); });
+  PMAbout->setObjectName(QStringLiteral("PMAbout"));
+  language_.Bind(PMAbout, [PMAbout](int lang) { PMAbout->setText(InterfaceText(79, lang)); });
   // The check marks show the settings each time a menu opens.
   for (QMenu* menu : {pmSettings, pmWOTSelection}) {
     connect(menu, &QMenu::aboutToShow, this, [this] {
@@ -318,6 +325,7 @@ QLayout* TFMain::CamoRows() {
   visibility->addWidget(tbCamoVisibility, 1);
   visibility->addWidget(eCamoVisibility);
   visibility->addWidget(new QLabel(QStringLiteral("%"), this));
+  visibility->addWidget(previews_->Tile(PreviewCAMO));
   auto* resize = new QHBoxLayout;
   resize->addWidget(cbResizeCamo);
   resize->addWidget(cbCamoSizeRatio);
@@ -482,6 +490,7 @@ void TFMain::ColorRow(QGridLayout* grid, int row, QCheckBox* check, TColorSlot s
   grid->addWidget(panel, row, 1);
   grid->addWidget(box, row, 2);
   grid->addWidget(pick, row, 3);
+  grid->addWidget(previews_->Tile(slot), row, 4);
   colorRows_[slot] = {panel, box, pick};
 }
 

@@ -41,6 +41,7 @@ class TConsoleExe;
 class TInterfaceLanguage;
 class TWebUpdate;
 class TFWOTSelection;
+class TModPreviews;
 
 class TFMain : public QWidget {
  public:
@@ -133,6 +134,7 @@ class TFMain : public QWidget {
   std::array<std::vector<QWidget*>, ColorSlotCount> colorRows_;  // preview, box and button of each colour
   QTimer* tmLoadingGUI = nullptr;
   QTimer* idleRules_ = nullptr;
+  TModPreviews* previews_ = nullptr;  // the pictures beside the mod rows, following every change
   bool shownOnce_ = false;
   TQtTranslation qtTranslation_;
   QString packageWordOf_;  // the client path the package word was read from

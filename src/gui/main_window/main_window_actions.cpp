@@ -31,6 +31,7 @@
 #include "gui/main_window/main_window.h"
 #include "gui/main_window/mod_captions.h"
 #include "gui/main_window/run_checks.h"
+#include "gui/preview/mod_previews.h"
 #include "platform/locale.h"
 
 namespace ashtint {
@@ -38,6 +39,7 @@ namespace ashtint {
 void TFMain::Changed() {
   if (!runner_) return;  // still loading the settings
   runner_->BuildArguments();
+  previews_->Follow(record_);
   UpdateActions();
 }
 

@@ -69,8 +69,7 @@ void TFMain::LoadingTimer() {
   } else if (firstStart) {
     FirstStartClient();
   }
-  runner_->BuildArguments();
-  UpdateActions();
+  Changed();  // the command line, and the previews of the client now chosen
   // Ready to go: the main button has the focus, so Space starts the run.
   if (bRun->isEnabled()) bRun->setFocus();
   raise();
