@@ -10,5 +10,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# A self-contained engine: no MinGW runtime DLLs to ship beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# The engine links its runtime statically (src/engine/CMakeLists.txt); the front end loads Qt's
+# DLLs, which bring the shared C++ runtime, so the toolchain itself links nothing statically.

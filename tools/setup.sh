@@ -12,13 +12,13 @@ libcurl4-openssl-dev
 libsquish-dev libstb-dev python3-skimage extremetuxracer-data
 qt6-base-dev qt6-translations-l10n xvfb xauth imagemagick xdotool
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-dpkg-dev xz-utils wine64
+dpkg-dev xz-utils wine64 fonts-wine ccache
 hyperfine
 clang libclang-rt-14-dev
 "
 
-# tools/build-7z-dll.sh compiles 7z.dll from Debian's 7-Zip source package, which apt only
-# finds with deb-src entries: when there are none, mirror Debian's own deb entries as deb-src.
+# tools/build-7z-dll.sh and tools/build-qt-mingw.sh compile 7z.dll and Qt for Windows from
+# Debian's 7-Zip and qt6-base source packages, which apt only finds with deb-src entries: when there are none, mirror Debian's own deb entries as deb-src.
 need_update=""
 if ! grep -Eqs '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
     /etc/apt/sources.list.d/*.sources; then

@@ -1,10 +1,11 @@
 #include <QApplication>
-#include <QStandardPaths>
+#include <QFile>
 
 #include "gui/gui_settings.h"
 #include "gui/interface_language.h"
 #include "gui/main_window/main_window.h"
 #include "gui/settings_location.h"
+#include "platform/user_config_folder.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -12,7 +13,7 @@ int main(int argc, char** argv) {
   ashtint::TInterfaceLanguage language;
   const QString settingsFile =
       ashtint::SettingsFileName(QCoreApplication::applicationDirPath(),
-                                QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+                                QFile::decodeName(QByteArray::fromStdString(ashtint::UserConfigFolder())));
   ashtint::TFMain window(language, ashtint::GuiSettings(), settingsFile);
   window.show();
   return QApplication::exec();

@@ -8,9 +8,10 @@
 
 namespace ashtint {
 
+// LocalMachine keys under "Software\Wow6432Node\" read the machine's 32-bit view.
 enum class TSystemRegistryRoot { CurrentUser, ClassesRoot, LocalMachine };
 
-// Empty when the key or value is missing.
+// Empty when the key or value is missing; an empty name reads the key's default value.
 std::string SystemRegistryString(TSystemRegistryRoot root, const std::string& key, const std::string& name);
 TStrArray SystemRegistrySubKeys(TSystemRegistryRoot root, const std::string& key);
 

@@ -1,18 +1,33 @@
 #include <windows.h>
 
+#include "common/text.h"
 #include "platform/registry.h"
 
 namespace ashtint {
 
 namespace {
 
+constexpr const char* kView32 = "Software\\Wow6432Node\\";
+
 HKEY OpenKey(TSystemRegistryRoot root, const std::string& key) {
+  HKEY base = HKEY_CURRENT_USER;
+  REGSAM access = KEY_READ;
+  std::string path = key;
+  if (root == TSystemRegistryRoot::ClassesRoot) {
+    base = HKEY_CLASSES_ROOT;
+  } else if (root == TSystemRegistryRoot::LocalMachine) {
+    base = HKEY_LOCAL_MACHINE;
+    // The 32-bit view through its own flag, as Windows documents it, rather than the redirected
+    // folder's name; the same keys, whatever the program's own bitness.
+    if (StartsText(kView32, key)) {
+      path = "Software\\" + key.substr(std::string(kView32).size());
+      access |= KEY_WOW64_32KEY;
+    } else {
+      access |= KEY_WOW64_64KEY;
+    }
+  }
   HKEY h = nullptr;
-  const HKEY base = root == TSystemRegistryRoot::ClassesRoot    ? HKEY_CLASSES_ROOT
-                    : root == TSystemRegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE
-                                                                : HKEY_CURRENT_USER;
-  if (RegOpenKeyExA(base, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
-    return nullptr;
+  if (RegOpenKeyExA(base, path.c_str(), 0, access, &h) != ERROR_SUCCESS) return nullptr;
   return h;
 }
 
@@ -23,11 +38,12 @@ std::string SystemRegistryString(TSystemRegistryRoot root, const std::string& ke
   if (h == nullptr) return {};
   DWORD type = 0, size = 0;
   std::string value;
-  if (RegQueryValueExA(h, name.empty() ? nullptr : name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+  const char* valueName = name.empty() ? nullptr : name.c_str();
+  if (RegQueryValueExA(h, valueName, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
       (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
     value.resize(size);
-    if (RegQueryValueExA(h, name.empty() ? nullptr : name.c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(value.data()), &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(h, valueName, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) ==
+        ERROR_SUCCESS) {
       value.resize(size);
       while (!value.empty() && value.back() == '\0') value.pop_back();
     } else {
@@ -42,7 +58,7 @@ TStrArray SystemRegistrySubKeys(TSystemRegistryRoot root, const std::string& key
   TStrArray names;
   HKEY h = OpenKey(root, key);
   if (h == nullptr) return names;
-  char name[256];
+  char name[256];  // a key name has at most 255 characters
   for (DWORD i = 0;; ++i) {
     DWORD len = sizeof name;
     if (RegEnumKeyExA(h, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;

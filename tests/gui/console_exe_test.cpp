@@ -17,6 +17,7 @@
 #include <fstream>
 
 #include "common/exit_codes.h"
+#include "common/file_names.h"
 #include "gui/engine_runner/engine_output_window.h"
 #include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
@@ -41,13 +42,13 @@ void WriteFile(const std::string& path, const std::string& bytes, bool executabl
                     fs::perm_options::replace);
 }
 
-std::string ReadAll(const std::string& path) {
+[[maybe_unused]] std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Each run of a fake engine as one line of its arguments, separated by the unit separator.
-std::vector<QStringList> Runs(const std::string& log) {
+[[maybe_unused]] std::vector<QStringList> Runs(const std::string& log) {
   std::vector<QStringList> runs;
   for (const QString& line : Q(ReadAll(log)).split(u'\n', Qt::SkipEmptyParts))
     runs.push_back(line.split(QChar(0x1f), Qt::SkipEmptyParts));
@@ -56,7 +57,7 @@ std::vector<QStringList> Runs(const std::string& log) {
 
 // A fake engine: logs its arguments as one line (a single write, so copies running at once
 // do not mix their lines), then runs body; the version tag closes the file as on the engine.
-std::string FakeEngine(const test_support::TempDir& dir, const std::string& body, const std::string& build = "248") {
+[[maybe_unused]] std::string FakeEngine(const test_support::TempDir& dir, const std::string& body, const std::string& build = "248") {
   const std::string path = dir / "AshtintCreator2";
   WriteFile(path,
             "#!/bin/sh\nsep=$(printf '\\037')\nline=''\nfor a in \"$@\"; do line=\"$line$a$sep\"; done\n"
@@ -67,13 +68,13 @@ std::string FakeEngine(const test_support::TempDir& dir, const std::string& body
 }
 
 // Settings for a client whose path a shell would misread in every way it can.
-RGuiSettings HostileClient(const test_support::TempDir& dir) {
+[[maybe_unused]] RGuiSettings HostileClient(const test_support::TempDir& dir) {
   RGuiSettings s;
   s.WotPath = Q(dir / "My \"WoT\"; rm -rf 'x' $HOME") + QStringLiteral("/WorldOfTanks.exe");
   return s;
 }
 
-void CloseEndedWindows(const TConsoleExe& runner) {
+[[maybe_unused]] void CloseEndedWindows(const TConsoleExe& runner) {
   // A window told to close its console on success goes by itself.
   QList<QPointer<TEngineOutputWindow>> windows;
   for (TEngineOutputWindow* w : runner.OutputWindows()) windows << w;
@@ -87,6 +88,8 @@ void CloseEndedWindows(const TConsoleExe& runner) {
 }  // namespace
 
 TEST(EngineRunner, AcceptsOnlyEngineFilesWithASupportedTag) {
+  // The texts name the platform's engine file.
+  const QString kEngine = QString::fromLatin1(EngineFileName);
   test_support::TempDir dir;
   QLineEdit memo;
   RGuiSettings settings;
@@ -102,15 +105,15 @@ TEST(EngineRunner, AcceptsOnlyEngineFilesWithASupportedTag) {
   };
   const std::string block(5000, 'x');  // the tag's reading crosses a block boundary
   const RCase cases[] = {
-      {"VER", "AshtintCreator2 not valid!", -1},  // not longer than 3 bytes
-      {"MZ code without a tag", "AshtintCreator2 not valid!", -1},
-      {"MZ" + Reversed("VER:2.2.1;"), "AshtintCreator2 not valid!", -1},  // only the version field
-      {block + "REV", "AshtintCreator2 not valid!", -1},                 // runs past the start of the file
-      {"MZ" + Reversed("VER:2.2.1:abc;"), "AshtintCreator2 not supported!", 0},
-      {"MZ" + Reversed("VER:2.2.1:247;"), "AshtintCreator2 not supported!", 247},
-      {"MZ" + Reversed("VER:2.2.1:248;"), "AshtintCreator2 Version 2.2.1 Build 248", 248},
-      {"MZ" + Reversed("VER2.3:250;"), "AshtintCreator2 Version 2.3 Build 250", 250},  // no colon after VER
-      {"MZ" + Reversed("VER:" + block + ":300:extra;"), "AshtintCreator2 Version " + Q(block) + " Build 300", 300},
+      {"VER", kEngine + " not valid!", -1},  // not longer than 3 bytes
+      {"MZ code without a tag", kEngine + " not valid!", -1},
+      {"MZ" + Reversed("VER:2.2.1;"), kEngine + " not valid!", -1},  // only the version field
+      {block + "REV", kEngine + " not valid!", -1},                 // runs past the start of the file
+      {"MZ" + Reversed("VER:2.2.1:abc;"), kEngine + " not supported!", 0},
+      {"MZ" + Reversed("VER:2.2.1:247;"), kEngine + " not supported!", 247},
+      {"MZ" + Reversed("VER:2.2.1:248;"), kEngine + " Version 2.2.1 Build 248", 248},
+      {"MZ" + Reversed("VER2.3:250;"), kEngine + " Version 2.3 Build 250", 250},  // no colon after VER
+      {"MZ" + Reversed("VER:" + block + ":300:extra;"), kEngine + " Version " + Q(block) + " Build 300", 300},
   };
   const QColor normal = QApplication::palette(&memo).color(QPalette::Text);
   for (const RCase& c : cases) {
@@ -130,14 +133,14 @@ TEST(EngineRunner, AcceptsOnlyEngineFilesWithASupportedTag) {
   }
 
   runner.SetExeFile(Q(dir / "missing"));
-  EXPECT_EQ(memo.text(), "AshtintCreator2 not found!");
+  EXPECT_EQ(memo.text(), kEngine + " not found!");
   EXPECT_EQ(memo.palette().color(QPalette::Text), QColor(Qt::red));
   EXPECT_TRUE(runner.ExeFile().isEmpty());
 
   // The engine this build makes carries the tag the runner reads.
   EXPECT_EQ(ReadVersionTag(QStringLiteral(ASHTINT_ENGINE_FILE)), (QStringList{"VER", "2.2.1", "248"}));
   runner.SetExeFile(QStringLiteral(ASHTINT_ENGINE_FILE));
-  EXPECT_EQ(memo.text(), "AshtintCreator2 Version 2.2.1 Build 248");
+  EXPECT_EQ(memo.text(), kEngine + " Version 2.2.1 Build 248");
 }
 
 TEST(EngineRunner, BuildsTheCommandLines) {
@@ -384,6 +387,37 @@ TEST(EngineRunner, MultiStartRunsThePreliminaryRunThenTheCopies) {
   ASSERT_TRUE(runner.Execute(TConsoleExe::ModeMultiStart));
   CloseEndedWindows(runner);
   EXPECT_EQ(Runs(dir / "runs.log"), std::vector{runner.Command().Arguments()});
+}
+
+#else
+
+// On Windows the engine gets a console of its own and its command line as one text; a waited run
+// reads the whole exit code, which a POSIX status would cut to its low byte.
+TEST(EngineRunner, WindowsRunsTheEngineInAConsoleOfItsOwn) {
+  test_support::TempDir dir;
+  RGuiSettings s;
+  s.WotPath = Q(dir / "No client here") + QStringLiteral("/WorldOfTanks.exe");
+  TConsoleExe runner(nullptr, nullptr, s);
+  runner.WorkingFolder = Q(dir.str());
+  runner.SetExeFile(QCoreApplication::applicationDirPath() + u'/' + QString::fromLatin1(EngineFileName));
+  ASSERT_FALSE(runner.ExeFile().isEmpty());
+  EXPECT_FALSE(runner.Execute(TConsoleExe::ModeRemoval));
+  EXPECT_EQ(runner.LastRun().State, RRunError::ExitError);
+  EXPECT_EQ(runner.LastRun().Code, ecGameExeNotFound);
+  EXPECT_EQ(runner.LastRun().Message, Q(ExitCodeText(ecGameExeNotFound)));
+  EXPECT_TRUE(runner.OutputWindows().isEmpty());
+
+  // A run nobody waits for is done once started; the engine closes its console by itself.
+  EXPECT_TRUE(runner.Execute(TConsoleExe::ModeSingle));
+  EXPECT_EQ(runner.LastRun().State, RRunError::Success);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return runner.Results()->AllEnded(); }, 60000));
+
+  // A file with a valid tag that Windows cannot run is a failed start with the system's reason.
+  WriteFile(dir / "broken.exe", "MZ" + Reversed("VER:2.2.1:248;"));
+  runner.SetExeFile(Q(dir / "broken.exe"));
+  EXPECT_FALSE(runner.Execute(TConsoleExe::ModeRemoval));
+  EXPECT_EQ(runner.LastRun().State, RRunError::StartFailed);
+  EXPECT_FALSE(runner.LastRun().Message.isEmpty());
 }
 
 #endif  // Q_OS_WIN

@@ -17,6 +17,7 @@
 #include "gui/settings.h"
 #include "gui/settings_location.h"
 #include "json/json_value.h"
+#include "platform/user_config_folder.h"
 #include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
 
@@ -245,4 +246,11 @@ TEST(SettingsLocation, ProgramFolderWhenWritableElseTheUsersConfiguration) {
   std::ofstream(dir / "not-a-folder") << "x";
   EXPECT_EQ(SettingsFileName(FileIn(dir, "not-a-folder"), config), config + "/AshtintGui/AshtintGui.json");
   EXPECT_FALSE(FolderIsWritable(FileIn(dir, "missing")));
+  // The user's folder: %APPDATA% on Windows (roaming with the user), the XDG one elsewhere.
+  const QString user = QDir::fromNativeSeparators(QFile::decodeName(QByteArray::fromStdString(UserConfigFolder())));
+#ifdef Q_OS_WIN
+  EXPECT_EQ(user, QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA")));
+#else
+  EXPECT_EQ(user, qEnvironmentVariable("XDG_CONFIG_HOME", qEnvironmentVariable("HOME") + "/.config"));
+#endif
 }

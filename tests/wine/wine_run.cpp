@@ -1,4 +1,4 @@
-// wine_run.exe COMMAND_FILE REPORT_FILE: a Windows parent for the Wine tests.
+// wine_run.exe COMMAND_FILE REPORT_FILE [KEY@MS...]: a Windows parent for the Wine tests.
 //
 // Starts the command line held in COMMAND_FILE exactly as written (Wine's own launcher re-quotes
 // arguments, which would change what the engine's command-line reader sees), with this
@@ -6,12 +6,18 @@
 //   box<TAB>caption<TAB>text     for each message box the child shows, which is then answered
 //                                with its first button (OK, or Yes)
 //   exit<TAB>code                the child's whole 32-bit exit code (a Unix status keeps 8 bits)
+//   key<TAB>name<TAB>title       a key given to the child's window of that title
+// Each KEY@MS (space, return or close; MS milliseconds to wait first) goes in turn to the child's
+// one visible and enabled window that is no native message box (a window program's own window,
+// or its dialog over the disabled main window); the next key waits until that window has gone or
+// is disabled. close asks the window to close as its title bar's button does.
 // Texts are escaped: backslash, CR and LF as \\, \r and \n.
 #include <windows.h>
 
 #include <cstdio>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -63,6 +69,42 @@ BOOL CALLBACK OnWindow(HWND window, LPARAM param) {
   return TRUE;
 }
 
+struct KeyStep {
+  std::string name;
+  DWORD delay = 0;
+};
+
+struct Target {
+  DWORD processId = 0;
+  HWND window = nullptr;  // the topmost one: a dialog opens over the window it belongs to
+};
+
+BOOL CALLBACK OnTarget(HWND window, LPARAM param) {
+  Target& target = *reinterpret_cast<Target*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (owner != target.processId || std::string(className) == "#32770" || !IsWindowVisible(window) ||
+      !IsWindowEnabled(window))
+    return TRUE;
+  target.window = window;
+  return FALSE;  // windows come topmost first
+}
+
+HWND TopWindow(DWORD processId) {
+  Target target;
+  target.processId = processId;
+  EnumWindows(OnTarget, reinterpret_cast<LPARAM>(&target));
+  return target.window;
+}
+
+void PostKey(HWND window, UINT key) {
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageA(window, WM_KEYDOWN, key, 1 | scan);
+  PostMessageA(window, WM_KEYUP, key, 1 | scan | (LPARAM{1} << 30) | (LPARAM{1} << 31));
+}
+
 std::string ReadAll(const char* path) {
   std::string text;
   FILE* f = std::fopen(path, "rb");
@@ -77,9 +119,15 @@ std::string ReadAll(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: wine_run.exe COMMAND_FILE REPORT_FILE\n");
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: wine_run.exe COMMAND_FILE REPORT_FILE [KEY@MS...]\n");
     return 2;
+  }
+  std::vector<KeyStep> steps;
+  for (int i = 3; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const std::size_t at = arg.find('@');
+    steps.push_back({arg.substr(0, at), at == std::string::npos ? 0 : static_cast<DWORD>(std::stoul(arg.substr(at + 1)))});
   }
   std::string command = ReadAll(argv[1]);
   Watch watch;
@@ -101,8 +149,39 @@ int main(int argc, char** argv) {
     return 1;
   }
   watch.processId = process.dwProcessId;
-  while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT)
+  std::size_t step = 0;
+  HWND keyed = nullptr;  // the window the last key went to, until another one is on top
+  DWORD since = 0;       // when the next key's window was first seen
+  DWORD progress = GetTickCount();
+  while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
     EnumWindows(OnWindow, reinterpret_cast<LPARAM>(&watch));
+    if (step == steps.size()) continue;
+    // A window that never answers its key would keep the test waiting for ever.
+    if (GetTickCount() - progress > 900000) {
+      std::fprintf(watch.report, "stuck\t%s\n", steps[step].name.c_str());
+      TerminateProcess(process.hProcess, 1);
+      break;
+    }
+    const HWND top = TopWindow(process.dwProcessId);
+    if (top == nullptr || top == keyed) {
+      since = 0;
+      continue;
+    }
+    if (since == 0) since = GetTickCount();
+    if (GetTickCount() - since < steps[step].delay) continue;
+    const std::string& name = steps[step].name;
+    std::fprintf(watch.report, "key\t%s\t%s\n", name.c_str(), Escape(WindowText(top)).c_str());
+    std::fflush(watch.report);
+    if (name == "close")
+      PostMessageA(top, WM_CLOSE, 0, 0);
+    else
+      PostKey(top, name == "space" ? VK_SPACE : VK_RETURN);
+    keyed = top;
+    since = 0;
+    progress = GetTickCount();
+    ++step;
+  }
+  WaitForSingleObject(process.hProcess, 10000);
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   std::fprintf(watch.report, "exit\t%lu\n", code);

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
@@ -69,6 +70,8 @@ void TFMain::LoadingTimer() {
     FirstStartClient();
   }
   Changed();  // the command line, and the previews of the client now chosen
+  // Ready to go: the main button has the focus, so Space starts the run.
+  if (bRun->isEnabled()) bRun->setFocus();
   raise();
   activateWindow();
 }
