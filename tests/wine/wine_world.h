@@ -127,7 +127,12 @@ inline const WineWorld* const kRegistered = World();
 inline WineResult RunInWine(const fs::path& work, const fs::path& program, const std::string& arguments,
                             const std::vector<std::string>& extraEnv = {}, const std::vector<std::string>& keys = {}) {
   const fs::path command = work / "command.txt", report = work / "report.txt";
-  WriteFile(command, "\"" + WinPath(program) + "\" " + arguments);
+  // Appended piece by piece: GCC 12 at -O3 takes "..." + string&& for an overlapping copy.
+  std::string line = "\"";
+  line += WinPath(program);
+  line += "\" ";
+  line += arguments;
+  WriteFile(command, line);
   fs::remove(report);
   std::vector<std::string> env = World()->Env();
   // Tests never reach the real network: the online addresses point at a closed port unless a
