@@ -35,7 +35,8 @@ const QString ErrorBox = QStringLiteral("An error occurred while working with on
 // Lines of a stage that tell of a failure: the engine's own error words.
 bool IsFailureLine(const QString& line) {
   const QString t = line.trimmed();
-  return t.endsWith(QStringLiteral("Failed!")) || t.startsWith(QStringLiteral("Failed")) ||
+  // "Failed!" closes a step's line, "Failed to create wotmod-file!" follows "Files packing... ".
+  return t.contains(QStringLiteral("Failed")) ||
          t.startsWith(QStringLiteral("Not found")) || t.startsWith(QStringLiteral("Not enough")) ||
          t.contains(QStringLiteral("rror"));
 }
@@ -105,9 +106,19 @@ std::vector<RModResult> ReadModResults(const QStringList& arguments, const QStri
       continue;
     }
     const QStringList section = Section(lines, QString::fromLatin1(stage.Head));
+    // A failure line and the indented lines under it, which carry the system's reason.
     QStringList failures;
-    for (const QString& line : section.mid(1))
-      if (IsFailureLine(line)) failures << line.trimmed();
+    bool underFailure = false;
+    for (const QString& line : section.mid(1)) {
+      if (IsFailureLine(line)) {
+        failures << line.trimmed();
+        underFailure = true;
+      } else if (underFailure && line.startsWith(QStringLiteral("          ")) && !line.trimmed().isEmpty()) {
+        failures << line.trimmed();
+      } else {
+        underFailure = false;
+      }
+    }
     if (section.isEmpty()) {
       mod.Outcome = TModOutcome::Skipped;
       mod.Reason = runReason;
