@@ -3,19 +3,12 @@
 #include <string>
 
 #include "common/exceptions.h"
+#include "platform/ansi_text_win.h"
 #include "platform/file_stream.h"
 
 namespace ashtint {
 
 namespace {
-std::wstring Widen(const std::string& s) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
-
 std::string LastErrorText() {
   char* text = nullptr;
   const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -35,7 +28,7 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
     share = FILE_SHARE_READ;
     disposition = CREATE_ALWAYS;
   }
-  HANDLE h = CreateFileW(Widen(fileName).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(WidenAnsi(fileName).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const char* verb = mode == TFileMode::fmCreate ? "Cannot create file" : "Cannot open file";
     throw EInOutError(std::string(verb) + " \"" + fileName + "\". " + LastErrorText());

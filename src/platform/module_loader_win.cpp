@@ -3,6 +3,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/ansi_text_win.h"
 #include "platform/module_loader.h"
 #include "platform/sys_error_message.h"
 
@@ -11,17 +12,6 @@
 #include "platform/executable_path.h"
 
 namespace ashtint {
-
-namespace {
-std::wstring WidenAnsi(const std::string& s) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
-
-}  // namespace
 
 TModuleHandle LoadModule(const std::string& path) {
   return reinterpret_cast<TModuleHandle>(::LoadLibraryW(WidenAnsi(path).c_str()));
