@@ -24,6 +24,11 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 DISPLAY= wine64 wineboot -i >/dev/null 2>&1
 # Qt scales the window by the desktop's DPI, as on a high-DPI Windows screen.
 DISPLAY= wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+# Windows' own interface fonts are not in Wine; left alone, Wine may draw Latin letters with a TeX
+# symbol font the machine happens to have. DejaVu Sans stands in for them, as Segoe UI would.
+for family in "Segoe UI" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "MS Sans Serif"; do
+  DISPLAY= wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$family" /d "DejaVu Sans" /f >/dev/null 2>&1
+done
 wineserver -w
 
 # A program folder of its own with a settings file naming the client through Wine's Z: drive.
