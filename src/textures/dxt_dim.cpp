@@ -10,6 +10,7 @@
 // fraction of the cost.
 #include "textures/dxt_dim.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -303,25 +304,31 @@ void DimBlockRange(const TDimTable& table, const std::uint8_t* source, std::uint
 
 }  // namespace
 
+void PrepareDimDXT(int visibility) { TableOf(visibility); }
+
 void DimDXTBlocks(const std::uint8_t* source, std::uint8_t* destination, std::size_t blockCount, bool isDXT1,
                   int visibility) {
   const std::shared_ptr<const TDimTable> table = TableOf(visibility);
   // Large levels are shared out over the processors, as the encoder does with its blocks.
   const std::size_t threads = std::size_t(DxtProcessorCount());
-  if (threads > 1 && blockCount >= 4096) {
-    const std::size_t blockBytes = isDXT1 ? 8 : 16, share = (blockCount + threads - 1) / threads;
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < threads && t * share < blockCount; ++t) {
-      const std::size_t first = t * share, count = std::min(share, blockCount - first);
+  const std::size_t blockBytes = isDXT1 ? 8 : 16;
+  const std::size_t share = threads > 1 && blockCount >= 4096 ? (blockCount + threads - 1) / threads : blockCount;
+  std::vector<std::thread> helpers;
+  std::size_t first = share;
+  for (; first < blockCount; first += share) {
+    const std::size_t count = std::min(share, blockCount - first);
+    try {
       helpers.emplace_back([=, &table] {
         DimBlockRange(*table, source + first * blockBytes, destination + first * blockBytes, count, isDXT1);
       });
+    } catch (...) {
+      break;  // no thread to be had: the rest is done here
     }
-    DimBlockRange(*table, source, destination, std::min(share, blockCount), isDXT1);
-    for (auto& helper : helpers) helper.join();
-    return;
   }
-  DimBlockRange(*table, source, destination, blockCount, isDXT1);
+  DimBlockRange(*table, source, destination, std::min(share, blockCount), isDXT1);
+  if (first < blockCount)
+    DimBlockRange(*table, source + first * blockBytes, destination + first * blockBytes, blockCount - first, isDXT1);
+  for (auto& helper : helpers) helper.join();
 }
 
 namespace {
@@ -336,7 +343,7 @@ void DimBlockRange(const TDimTable& table, const std::uint8_t* source, std::uint
     return;
   }
   for (std::size_t n = 0; n < blockCount; ++n, source += 16, destination += 16) {
-    std::memcpy(destination, source, 8);  // dimming never touches alpha
+    if (destination != source) std::memcpy(destination, source, 8);  // dimming never touches alpha
     unsigned palette[8];
     BuildAlphaPalette(source[0], source[1], palette);
     std::uint64_t bits = 0;
