@@ -4,6 +4,7 @@
 
 #include "common/exit_codes.h"
 #include "common/interrupt_cleanup.h"
+#include "common/own_packages.h"
 #include "common/text.h"
 #include "engine/console.h"
 #include "engine/engine_run.h"

@@ -96,8 +96,4 @@ class TEngineRun {
 // The engine's banner lines, also used by tests.
 std::string BannerVersionLine();
 
-// Folder + file of every old package of this program below a mods folder, in listing order.
-TStrArray FindOldWotmods(const std::string& folder);
-bool IsOldWotmodName(const std::string& fileName);
-
 }  // namespace ashtint

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "common/file_system.h"
+#include "common/own_packages.h"
 #include "common/sibling_file.h"
 #include "common/text.h"
 #include "engine/engine_run.h"

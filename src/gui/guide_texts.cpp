@@ -61,6 +61,21 @@ constexpr std::array<RTextPair, static_cast<std::size_t>(TGuideText::Count)> Tex
     {"Путь", "Path"},
     {"Издатель", "Publisher"},
     {"Версия", "Version"},
+    {"%1 обновлён до версии %2; ваши моды созданы для %3 и больше не загружаются.",
+     "%1 was updated to %2; your mods were built for %3 and no longer load."},
+    {"Моды созданы %1 для %2, но %3 из %4 пакетов больше нет на месте.",
+     "Mods built on %1 for %2, but %3 of their %4 packages are gone."},
+    {"Моды созданы %1 для %2: %3, %4", "Mods built on %1 for %2: %3, %4"},
+    {"%1 пакет", "%1 package"},
+    {"%1 пакета", "%1 packages"},
+    {"%1 пакетов", "%1 packages"},
+    {"Пересоздать", "Rebuild"},
+    {"Скрыть", "Hide"},
+    {"Создать моды заново с теми же цветами и настройками:\n%1", "Build the mods again with the same colours and options:\n%1"},
+    {"Пакеты этой программы остались и в папках модов прежних версий игры (игра их уже не загружает):\r\n%1\r\n\r\nУдалить и их?",
+     "This program's packages are also in the mods folders of earlier game versions (the game no longer loads them):\r\n%1\r\n\r\nRemove them too?"},
+    {"Не удалось удалить:\r\n%1", "Could not remove:\r\n%1"},
+    {"Запись о созданных модах не сохранена в %1: %2", "The record of the mods built could not be written to %1: %2"},
 }};
 // clang-format on
 

@@ -54,6 +54,18 @@ enum class TGuideText {
   ColumnPath,
   ColumnPublisher,
   ColumnVersion,
+  BuildUpdated,                // %1: the game, %2: its version now, %3: the version built for
+  BuildMissing,                // %1: the date, %2: the version, %3: missing, %4: all packages
+  BuildCurrent,                // %1: the date, %2: the version, %3: the packages, %4: their size
+  PackageOne,                  // %1: 1, 21, ... (Russian), 1 (English)
+  PackageFew,                  // %1: 2-4, 22-24, ... (Russian)
+  PackageMany,                 // %1: any other count
+  Rebuild,
+  HideNotice,
+  RebuildToolTip,              // %1: the command
+  OldVersionPackages,          // %1: the packages, one a line
+  OldPackagesNotRemoved,       // %1: the packages, one a line
+  RecordNotWritten,            // %1: the file, %2: the system's reason
   Count
 };
 

@@ -11,10 +11,10 @@
 #include <limits>
 #include <system_error>
 
-#include "common/sibling_file.h"
 #include "gui/color_combo_box.h"
 #include "gui/guide_texts.h"
 #include "gui/interface_texts.h"
+#include "gui/replaced_file.h"
 #include "json/json_reader.h"
 #include "json/json_value.h"
 
@@ -100,23 +100,6 @@ QString TodayText() {
 
 int ClampedInt(qint64 value, int low, int high) {
   return static_cast<int>(std::clamp<qint64>(value, low, high));
-}
-
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-// Writes data beside target and renames it over target; on failure nothing is left behind.
-bool WriteFileReplacing(const QString& target, const QByteArray& data) {
-  const std::string temp = SiblingTempName(LocalPath(target));
-  QFile file(QFile::decodeName(QByteArray::fromStdString(temp)));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return false;
-  const bool written = file.write(data) == data.size() && file.flush();
-  file.close();
-  if (!written || file.error() != QFileDevice::NoError) {
-    file.remove();
-    return false;
-  }
-  std::error_code ec;
-  return ReplaceFileWith(temp, LocalPath(target), ec);
 }
 
 }  // namespace

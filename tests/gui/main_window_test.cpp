@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDate>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -442,8 +443,10 @@ TEST_F(MainWindowUse, FirstStartFindsClientsOnlyTheMachineRecordsAndInASecondSte
 
 // A new user's first start: no settings file, the engine beside the program, a client installed
 // in a Wine prefix through the launcher. The window finds the client by itself; run builds the
-// mods with the real engine; the next start remembers everything and removes the packages.
-TEST_F(MainWindowUse, FirstStartFindsTheClientBuildsTheModsAndTheNextStartRemovesThem) {
+// mods with the real engine. The game then updates: the next start says the mods no longer load
+// and rebuilds them for the new version in one click; the start after that removes the packages
+// of both versions.
+TEST_F(MainWindowUse, FirstStartBuildsTheModsAnUpdateRebuildsThemAndTheRemovalTakesEveryVersion) {
   const fs::path home = dir_.path() / "home";
   const auto made = test_support::RunProcess(
       "/usr/bin/python3", {std::string(ASHTINT_SOURCE_DIR) + "/tools/fake_wine_prefix.py", home.string(), "--profile",
@@ -498,6 +501,14 @@ TEST_F(MainWindowUse, FirstStartFindsTheClientBuildsTheModsAndTheNextStartRemove
     EXPECT_EQ(shown->Folder(), Q(mods / "AshtintCreator") + "/");
     EXPECT_TRUE(shown->bOpenFolder->isEnabled());
     EXPECT_TRUE(run->isEnabled());
+    // The window now says in one line what is built, and offers nothing to do about it.
+    const QString summary = Control<QLabel>(window, "lBuildNotice")->text();
+    const QString builtOn = QDate::currentDate().toString(Qt::ISODate);
+    EXPECT_TRUE(summary.startsWith(
+        GuideText(TGuideText::BuildCurrent, record_.Language).section(QStringLiteral("%3"), 0, 0).arg(builtOn, "1.24.0.1")))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains(GuideText(TGuideText::PackageMany, record_.Language).arg(5))) << summary.toStdString();
+    EXPECT_FALSE(Control<QPushButton>(window, "bRebuild")->isVisible());
     shown->close();
     window.close();
   }
@@ -515,21 +526,72 @@ TEST_F(MainWindowUse, FirstStartFindsTheClientBuildsTheModsAndTheNextStartRemove
   }
   EXPECT_EQ(packages, 5u) << outputs.toStdString();
 
+  // The game updates: a new version, whose mods folder is empty. The next start says so and
+  // rebuilds the recorded mods for it in one click.
+  for (const fs::path& file : {client / "version.xml", client / "paths.xml"}) {
+    std::ifstream in(file, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    for (std::size_t at; (at = text.find("1.24.0.1")) != std::string::npos;) text.replace(at, 8, "1.25.0.0");
+    Write(file, text);
+  }
+  const fs::path updated = client / "mods" / "1.25.0.0";
+  fs::create_directories(updated);
+  {
+    RGuiSettings second;
+    second.CCTEnable = false;  // today's choices differ; the rebuild runs the recorded ones
+    TFMain window(language_, second, SettingsFile());
+    window.show();
+    auto* notice = Control<QLabel>(window, "lBuildNotice");
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text(), GuideText(TGuideText::BuildUpdated, second.Language)
+                                  .arg(QStringLiteral("World of Tanks"), QStringLiteral("1.25.0.0"), QStringLiteral("1.24.0.1")));
+    auto* rebuild = Control<QPushButton>(window, "bRebuild");
+    ASSERT_TRUE(rebuild->isVisible());
+    ASSERT_TRUE(rebuild->isEnabled());
+    rebuild->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.ResultWindow() != nullptr; }, 300000));
+    ASSERT_EQ(window.Runner().Results()->Runs().size(), 1u);
+    EXPECT_EQ(window.Runner().Results()->Runs()[0].ExitCode, 0) << window.Runner().Results()->Runs()[0].Output.toStdString();
+    EXPECT_FALSE(notice->text().contains(QStringLiteral("1.24.0.1"))) << notice->text().toStdString();
+    window.ResultWindow()->close();
+    window.close();
+  }
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  std::size_t rebuilt = 0;
+  for (const auto& e : fs::recursive_directory_iterator(updated)) {
+    if (e.path().extension() != ".wotmod") continue;
+    ++rebuilt;
+    EXPECT_EQ(test_support::CheckPackage((home / ".wine" / "drive_c" / "Games" / "manifest.json").string(),
+                                         client.string(), e.path().string(),
+                                         (dir_.path() / "rebuilt" / e.path().filename()).string(), "#FFE200", "#DD7744"),
+              "");
+  }
+  EXPECT_EQ(rebuilt, 5u);
+
   {
     RGuiSettings second;
     TFMain window(language_, second, SettingsFile());
     EXPECT_FALSE(window.Settings().DefaultsInUse());
     EXPECT_EQ(second.WotPath, Q(client / "WorldOfTanks.exe"));
     window.show();
-    MessageAnswers answers({QMessageBox::Yes, QMessageBox::Ok});
+    // A start after the rebuild: the summary of the new version's mods, no notice.
+    const QString summary = Control<QLabel>(window, "lBuildNotice")->text();
+    EXPECT_TRUE(summary.contains(QStringLiteral("1.25.0.0"))) << summary.toStdString();
+    EXPECT_FALSE(Control<QPushButton>(window, "bRebuild")->isVisible());
+    // The removal takes the current version's packages, then offers the old version's, listed.
+    MessageAnswers answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});
     Control<QPushButton>(window, "bDeleteWotmod")->click();
-    EXPECT_EQ(answers.texts, (QStringList{DisplayText(InterfaceText(45, second.Language)),
-                                          DisplayText(InterfaceText(46, second.Language))}));
+    ASSERT_EQ(answers.texts.size(), 3) << answers.texts.join(u'|').toStdString();
+    EXPECT_EQ(answers.texts[0], DisplayText(InterfaceText(45, second.Language)));
+    EXPECT_EQ(answers.texts[1].count(QStringLiteral(".wotmod")), 5) << answers.texts[1].toStdString();
+    EXPECT_TRUE(answers.texts[1].contains(QStringLiteral("1.24.0.1")));
+    EXPECT_EQ(answers.texts[2], DisplayText(InterfaceText(46, second.Language)));
     EXPECT_TRUE(window.isVisible()) << "a removal keeps the window";
   }
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   std::size_t left = 0;
-  for (const auto& e : fs::recursive_directory_iterator(mods)) left += e.path().extension() == ".wotmod";
+  for (const auto& e : fs::recursive_directory_iterator(client / "mods")) left += e.path().extension() == ".wotmod";
   EXPECT_EQ(left, 0u);
   qputenv("HOME", oldHome);
 }

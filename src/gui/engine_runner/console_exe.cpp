@@ -392,13 +392,24 @@ void TConsoleExe::StopRuns() {
     if (!window.isNull() && window->Running()) window->Stop();
 }
 
-bool TConsoleExe::Execute(int mode) {
+bool TConsoleExe::BeginClick() {
   lastRun_ = RRunError();
   if (waiting_) return false;
   if (!QFileInfo::exists(exeFile_) || engineBuild_ < MinEngineBuild) return false;
   // The runs of this click get results of their own; the earlier runs' results go.
   running_.clear();
   results_ = std::make_unique<TRunResults>(Destination, PackageExtension);
+  return true;
+}
+
+bool TConsoleExe::ExecuteCommand(const TEngineCommand& command) {
+  if (command.IsEmpty() || !BeginClick()) return false;
+  lastRun_ = RunProcess(exeFile_, command, false);
+  return lastRun_.State == RRunError::Success;
+}
+
+bool TConsoleExe::Execute(int mode) {
+  if (!BeginClick()) return false;
   auto run = [this](const TEngineCommand& command, bool wait) {
     lastRun_ = RunProcess(exeFile_, command, wait);
     return lastRun_.State == RRunError::Success;

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "gui/engine_runner/run_results.h"
@@ -27,6 +28,9 @@ inline constexpr int MinEngineBuild = 248;
 // value each, and as the text the window shows, where folder values stand in double quotes.
 class TEngineCommand {
  public:
+  TEngineCommand() = default;
+  // A command kept from an earlier run, both forms as they were.
+  TEngineCommand(QString text, QStringList arguments) : text_(std::move(text)), args_(std::move(arguments)) {}
   void Add(const QString& key);
   void Add(const QString& key, const QString& value);
   void AddQuoted(const QString& key, const QString& value);
@@ -80,6 +84,9 @@ class TConsoleExe {
   // Starts the engine; true on success. Refused (false, nothing started) without a usable
   // engine file and while a waited run is still going on.
   bool Execute(int mode);
+  // Starts the engine once with a command kept from an earlier click (a rebuild), as Execute's
+  // single mode does with the command of the settings.
+  bool ExecuteCommand(const TEngineCommand& command);
   // One start. A waited run returns when the engine has ended; the windows meanwhile go on
   // handling their events. On Windows the engine opens a console of its own; elsewhere it runs
   // in an output window of the front end's own. Either way its end (and its output, where the
@@ -114,6 +121,8 @@ class TConsoleExe {
 
  private:
   QString ClientFolder() const;
+  // Whether a click may start runs now; if so, the runs it starts get results of their own.
+  bool BeginClick();
   void ShowVersion(const QString& text, bool refused);
 
   QLineEdit* versionMemo_;

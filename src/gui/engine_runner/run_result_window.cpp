@@ -38,8 +38,8 @@ QColor OutcomeColor(TModOutcome outcome) {
 
 }  // namespace
 
-TRunResultWindow::TRunResultWindow(const TRunResults& results, int language, QWidget* parent)
-    : QDialog(parent), runs_(results.Runs()), language_(language == 1 ? 1 : 0) {
+TRunResultWindow::TRunResultWindow(const RClientBuild& build, int language, QWidget* parent)
+    : QDialog(parent), runs_(build.Runs), language_(language == 1 ? 1 : 0) {
   setWindowTitle(GuideText(TGuideText::ResultTitle, language_));
   setSizeGripEnabled(true);
   resize(820, 380);
@@ -92,7 +92,7 @@ TRunResultWindow::TRunResultWindow(const TRunResults& results, int language, QWi
       allBuilt = false;
     }
   }
-  if (folder_.isEmpty()) folder_ = results.Destination();
+  if (folder_.isEmpty()) folder_ = build.Destination;
   lSummary->setText(allBuilt ? FormatText(GuideText(TGuideText::ResultAllBuilt, language_), folder_)
                              : GuideText(TGuideText::ResultSomeFailed, language_));
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "gui/engine_runner/run_results.h"
+#include "gui/engine_runner/build_record.h"
 
 class QLabel;
 class QPushButton;
@@ -17,7 +17,8 @@ namespace ashtint {
 
 class TRunResultWindow : public QDialog {
  public:
-  TRunResultWindow(const TRunResults& results, int language, QWidget* parent = nullptr);
+  // Shows a build as the record keeps it.
+  TRunResultWindow(const RClientBuild& build, int language, QWidget* parent = nullptr);
 
   QTreeWidget* lvResults = nullptr;
   QLabel* lSummary = nullptr;

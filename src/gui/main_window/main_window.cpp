@@ -30,6 +30,7 @@
 #include "gui/interface_language.h"
 #include "gui/interface_texts.h"
 #include "gui/main_window/about_box.h"
+#include "gui/main_window/build_notice.h"
 #include "gui/main_window/mod_captions.h"
 #include "gui/preview/mod_previews.h"
 #include "gui/picture_hint.h"
@@ -84,7 +85,14 @@ TFMain::TFMain(TInterfaceLanguage& language, RGuiSettings& settings, const QStri
   if (settings_->DefaultsInUse() && !QFileInfo(record_.WotPath).isFile()) record_.WotPath.clear();
   ShowSettings();
   BindTexts();
-  connect(&language_, &TInterfaceLanguage::LanguageApplied, this, [this](int lang) { qtTranslation_.Apply(lang); });
+  connect(&language_, &TInterfaceLanguage::LanguageApplied, this, [this](int lang) {
+    qtTranslation_.Apply(lang);
+    pBuildNotice->Show(pBuildNotice->Status(), lang);
+  });
+  // What was built before: a record of its own beside the settings. A damaged record is kept
+  // aside and a new one begun; it holds no choice of the player's.
+  builds_ = std::make_unique<TBuildRecord>(TBuildRecord::FileBeside(settingsFile));
+  builds_->Load();
   UpdatePackageWord();
   language_.ApplyLanguage(record_.Language);
 
@@ -103,6 +111,7 @@ TFMain::TFMain(TInterfaceLanguage& language, RGuiSettings& settings, const QStri
   runner_->SetExeFile(record_.ExeFile);
   runner_->BuildArguments();
   UpdateRunCaption();
+  RefreshBuildNotice();
   UpdateActions();
 
   SearchClients = [](std::uint8_t sources, bool testClients) {
@@ -161,6 +170,11 @@ QWidget* TFMain::LeftPanel() {
   HintRow(grid, 7, cbModCAMO, QStringLiteral("PNG_CAMO"), 0);
   grid->addLayout(CamoRows(), 8, 0, 1, 4);
   column->addWidget(gMods);
+
+  pBuildNotice = new TBuildNotice(panel);
+  connect(pBuildNotice->bRebuild, &QPushButton::clicked, this, &TFMain::Rebuild);
+  connect(pBuildNotice->bHide, &QPushButton::clicked, this, &TFMain::HideBuildNotice);
+  column->addWidget(pBuildNotice);
 
   bRun = new QPushButton(panel);
   bRun->setObjectName(QStringLiteral("bRun"));

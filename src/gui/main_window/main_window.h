@@ -13,6 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "client/wot_info.h"
+#include "gui/engine_runner/build_record.h"
+#include "gui/engine_runner/console_exe.h"
 #include "gui/engine_runner/run_result_window.h"
 #include "gui/guide_texts.h"
 #include "gui/settings.h"
@@ -42,6 +45,7 @@ class TInterfaceLanguage;
 class TWebUpdate;
 class TFWOTSelection;
 class TModPreviews;
+class TBuildNotice;
 
 class TFMain : public QWidget {
  public:
@@ -69,6 +73,8 @@ class TFMain : public QWidget {
   std::function<QStringList(std::uint8_t sources, bool testClients)> SearchClients;
   // The window that tells what the latest runs built; none until they have all ended.
   TRunResultWindow* ResultWindow() const { return resultWindow_.data(); }
+  // What was built for each client, kept beside the settings file.
+  TBuildRecord& Builds() { return *builds_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -108,6 +114,13 @@ class TFMain : public QWidget {
   void CopyArguments();
   void Run();
   void RemoveWotmods();
+  void RemoveOldVersionPackages();
+  // Starts the runs of a click (the settings' command, or a recorded one for a rebuild) after
+  // the checks; the client's facts and the command go into the build record at their end.
+  void StartRuns(const RGuiSettings& checked, int plannedMB, const TEngineCommand* recorded);
+  void Rebuild();
+  void HideBuildNotice();
+  void RefreshBuildNotice();
   void ShowPathAtEnd(QLineEdit* field, const QString& path);
   QMessageBox::StandardButton Message(QMessageBox::Icon icon, const QString& text,
                                       QMessageBox::StandardButtons buttons = QMessageBox::Ok);
@@ -139,6 +152,10 @@ class TFMain : public QWidget {
   TQtTranslation qtTranslation_;
   QString packageWordOf_;  // the client path the package word was read from
   QPointer<TRunResultWindow> resultWindow_;
+  std::unique_ptr<TBuildRecord> builds_;
+  // The client and the whole command of the runs going on, for their build record.
+  RWOTInfo runClient_;
+  TEngineCommand runCommand_;
 
   // The left panel: client, destination, speed buttons, mods, run.
   QLineEdit* eWOTFileName = nullptr;
@@ -168,6 +185,7 @@ class TFMain : public QWidget {
   QComboBox* cbCamoSizeRatio = nullptr;
   QPushButton* bRun = nullptr;
   QLabel* lRunReason = nullptr;  // why the run button is disabled
+  TBuildNotice* pBuildNotice = nullptr;  // the game was updated, or what was built last
   // The right panel: options, buttons, engine and command line.
   QWidget* pRight = nullptr;
   QGroupBox* gOptions = nullptr;

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include "client/client_search.h"
 #include "client/wot_info.h"
 #include "common/file_names.h"
+#include "common/own_packages.h"
 #include "gui/color_combo_box.h"
 #include "gui/color_dialog/color_pick_dialog.h"
 #include "gui/engine_runner/console_exe.h"
@@ -29,6 +31,7 @@
 #include "gui/engine_runner/run_result_window.h"
 #include "gui/engine_runner/run_results.h"
 #include "gui/main_window/main_window.h"
+#include "gui/main_window/build_notice.h"
 #include "gui/main_window/mod_captions.h"
 #include "gui/main_window/run_checks.h"
 #include "gui/preview/mod_previews.h"
@@ -117,6 +120,8 @@ void TFMain::UpdateActions() {
   if (lRunReason->text() != runCauses.join(u'\n')) lRunReason->setText(runCauses.join(u'\n'));
   lRunReason->setVisible(!runCauses.isEmpty());
   bDeleteWotmod->setEnabled(removalCauses.isEmpty());
+  // A rebuild needs what a run needs, except the mods of today's settings: it runs the recorded ones.
+  pBuildNotice->bRebuild->setEnabled(engine.Usable && !engine.Running && client);
   bDeleteWotmod->setToolTip(removalCauses.join(u'\n'));
   bCheckUpdates->setEnabled(runner_->EngineBuild() >= 0);
   QPalette palette = eWOTFileName->palette();
@@ -263,23 +268,38 @@ QMessageBox::StandardButton TFMain::Message(QMessageBox::Icon icon, const QStrin
 
 void TFMain::Run() {
   const int size = UpdateRunCaption();
+  StartRuns(record_, size, nullptr);
+}
+
+void TFMain::Rebuild() {
+  const RWOTInfo client = ReadClientFacts(record_.WotPath);
+  const RClientBuild* built = builds_->LatestBuilt(QFile::decodeName(QByteArray::fromStdString(client.ClientDir)));
+  if (built == nullptr) return;
+  qint64 bytes = 0;
+  for (const RPackageWritten& package : built->Packages()) bytes += package.Size;
+  const TEngineCommand recorded(built->CommandText, built->Arguments);
+  // The recorded command decides where the packages go; the checks look there.
+  StartRuns(RecordedSettings(*built, record_), static_cast<int>((bytes + 1048575) / 1048576), &recorded);
+}
+
+void TFMain::StartRuns(const RGuiSettings& checked, int plannedMB, const TEngineCommand* recorded) {
   // What would make the engine fail at once is said now, with its cause.
   const RWOTInfo client = ReadClientFacts(record_.WotPath);
-  if (const QStringList causes = RunCheckFailures(record_, client, record_.Language); !causes.isEmpty()) {
+  if (const QStringList causes = RunCheckFailures(checked, client, record_.Language); !causes.isEmpty()) {
     Message(QMessageBox::Critical,
             GuideText(TGuideText::RunRefused, record_.Language) + QStringLiteral("\n\u2022 ") +
                 causes.join(QStringLiteral("\n\u2022 ")));
     return;
   }
-  if (size > 0) {
-    const int missing = MissingSpaceText(record_, size, Volumes);
+  if (plannedMB > 0) {
+    const int missing = MissingSpaceText(checked, plannedMB, Volumes);
     if (missing >= 0) {
       Message(QMessageBox::Critical, InterfaceText(missing, record_.Language));
       return;
     }
   }
   int mode = TConsoleExe::ModeSingle;
-  if (record_.MultiStart && !record_.AllInOneWotmod && runner_->HasSeveralCopies()) {
+  if (recorded == nullptr && record_.MultiStart && !record_.AllInOneWotmod && runner_->HasSeveralCopies()) {
     const auto answer = Message(QMessageBox::Question, InterfaceText(41, record_.Language),
                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer != QMessageBox::Yes && answer != QMessageBox::No) return;  // cancelled or closed
@@ -290,10 +310,14 @@ void TFMain::Run() {
   }
   bRun->setEnabled(false);
   bDeleteWotmod->setEnabled(false);
-  runner_->Destination = DestinationFolder(record_, client);
+  pBuildNotice->bRebuild->setEnabled(false);
+  runner_->Destination = DestinationFolder(checked, client);
   runner_->PackageExtension = QString::fromStdString(client.PackageExt);
   settings_->Save();  // the player's choices are kept whatever happens during the run
-  const bool started = runner_->Execute(mode);
+  runClient_ = client;
+  const bool started = recorded != nullptr ? runner_->ExecuteCommand(*recorded) : runner_->Execute(mode);
+  // The whole command of the click, whether it ran as one engine or as several copies.
+  runCommand_ = recorded != nullptr ? *recorded : runner_->Command();
   UpdateActions();
   if (started) {
     // The window stays: when every run has ended it tells what was built and where.
@@ -307,13 +331,40 @@ void TFMain::Run() {
 
 void TFMain::ShowResults() {
   UpdateActions();
+  // The record first: the result window shows the build as it is kept.
+  builds_->Add(MakeClientBuild(*runner_->Results(), runClient_, runCommand_.Text(), runCommand_.Arguments()));
+  const RClientBuild* build = builds_->Latest(QFile::decodeName(QByteArray::fromStdString(runClient_.ClientDir)));
+  QString error;
+  if (!builds_->Save(&error))
+    Message(QMessageBox::Warning,
+            GuideText(TGuideText::RecordNotWritten, record_.Language).arg(builds_->FileName(), error));
+  RefreshBuildNotice();
+  if (build == nullptr) return;
   if (resultWindow_) resultWindow_->close();
-  resultWindow_ = new TRunResultWindow(*runner_->Results(), record_.Language, this);
+  resultWindow_ = new TRunResultWindow(*build, record_.Language, this);
   resultWindow_->setAttribute(Qt::WA_DeleteOnClose);
   connect(resultWindow_, &QDialog::finished, resultWindow_, &QObject::deleteLater);  // Escape closes it too
   resultWindow_->show();
   resultWindow_->raise();
   resultWindow_->activateWindow();
+}
+
+void TFMain::RefreshBuildNotice() {
+  RBuildStatus status;
+  if (!record_.WotPath.isEmpty()) status = BuildStatus(*builds_, ReadClientFacts(record_.WotPath));
+  pBuildNotice->Show(status, record_.Language);
+}
+
+void TFMain::HideBuildNotice() {
+  const RBuildStatus& status = pBuildNotice->Status();
+  const RWOTInfo client = ReadClientFacts(record_.WotPath);
+  builds_->Dismiss(QFile::decodeName(QByteArray::fromStdString(client.ClientDir)), status.CurrentVersion,
+                   status.BuiltOn);
+  QString error;
+  if (!builds_->Save(&error))
+    Message(QMessageBox::Warning,
+            GuideText(TGuideText::RecordNotWritten, record_.Language).arg(builds_->FileName(), error));
+  RefreshBuildNotice();
 }
 
 void TFMain::RemoveWotmods() {
@@ -326,11 +377,45 @@ void TFMain::RemoveWotmods() {
   const bool removed = runner_->Execute(TConsoleExe::ModeRemoval);
   UpdateActions();
   if (removed) {
+    RemoveOldVersionPackages();
+    RefreshBuildNotice();
     Message(QMessageBox::Information, InterfaceText(46, record_.Language));
     return;
   }
   const QString message = runner_->LastRun().Message;
   Message(QMessageBox::Critical, message.isEmpty() ? InterfaceText(47, record_.Language) : message);
+}
+
+// The game ignores the folders of its earlier versions, so packages left there are harmless, but
+// they are this program's and take room: the removal offers them, listed, once the engine has
+// removed those of the current version.
+void TFMain::RemoveOldVersionPackages() {
+  const RWOTInfo client = ReadClientFacts(record_.WotPath);
+  if (client.ModsDir.empty()) return;
+  const QDir current(QFile::decodeName(QByteArray::fromStdString(client.ModsDir)));
+  QDir modsRoot = current;
+  if (!modsRoot.cdUp()) return;
+  QStringList found;
+  for (const QFileInfo& folder : modsRoot.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+    if (folder.absoluteFilePath() == current.absolutePath()) continue;
+    for (const std::string& path : FindOldWotmods(QFile::encodeName(folder.absoluteFilePath() + u'/').toStdString()))
+      found << QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
+  }
+  if (found.isEmpty()) return;
+  // A long list shows its start and how many more there are.
+  constexpr int Listed = 12;
+  QStringList shown = found.mid(0, Listed);
+  if (found.size() > Listed) shown << QStringLiteral("\u2026 (+%1)").arg(found.size() - Listed);
+  if (Message(QMessageBox::Question,
+              GuideText(TGuideText::OldVersionPackages, record_.Language).arg(shown.join(QStringLiteral("\r\n"))),
+              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    return;
+  QStringList failed;
+  for (const QString& path : found)
+    if (!QFile::remove(path)) failed << path;
+  if (!failed.isEmpty())
+    Message(QMessageBox::Warning,
+            GuideText(TGuideText::OldPackagesNotRemoved, record_.Language).arg(failed.join(QStringLiteral("\r\n"))));
 }
 
 }  // namespace ashtint

@@ -146,6 +146,7 @@ void TFMain::SetClient(const QString& path) {
   record_.WotPath = ClientExeOf(path);
   ShowPathAtEnd(eWOTFileName, record_.WotPath);
   UpdatePackageWord();
+  RefreshBuildNotice();
   Changed();
 }
 
