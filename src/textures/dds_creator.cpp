@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -142,30 +143,6 @@ void DecodeDimHalve(const std::uint8_t* data, bool isDXT1, int width, int height
   }
 }
 
-// A DDS file for a level-0 size of width x height whose levels from `level` on are encoded
-// from image, which holds that level; the levels before it and before firstEncoded are left
-// zero for the caller.
-bool EncodeDDSFrom(TBitmap32& image, std::size_t level, int width, int height, int format, TBytesArray& file,
-                   bool withChain = true, std::size_t firstEncoded = 0) {
-  std::vector<std::uint64_t> sizes;
-  if (!DDSLevelSizes(format, width, height, withChain, sizes)) return false;
-  std::uint64_t total = DDSHeaderBytes;
-  for (std::uint64_t s : sizes) total += s;
-  file.assign(std::size_t(total), 0);
-  TDDSHeader header;
-  BuildDDSHeader(width, height, int(sizes.size()), header, format);
-  StoreDDSHeader(header, file.data());
-  std::size_t offset = DDSHeaderBytes;
-  for (std::size_t k = 0; k < sizes.size(); ++k) {
-    if (k > level) HalveBitmap(image);
-    if (k >= level && k >= firstEncoded)
-      EncodeDXTImageMT(file.data() + offset, format == DDSFormatDXT1, image.Width, FetchBitmapBlock, &image,
-                       image.Height);
-    offset += std::size_t(sizes[k]);
-  }
-  return true;
-}
-
 bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
   TDDSInfo info;
   if (!ReadDDSInfo(stream, info)) return false;
@@ -184,24 +161,41 @@ bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {
     stream.swap(file);
     return true;
   }
-  // Same size: level 0 is dimmed block by block without a new encode; the smaller levels are
-  // made from the exactly dimmed pixels as before.
+  // Same size: level 0 is dimmed block by block in place, without a new encode; the smaller
+  // levels are made from the exactly dimmed pixels as before. Everything that can fail comes
+  // before the first byte of the stream changes.
   const bool isDXT1 = info.Format == DDSFormatDXT1;
-  const std::size_t blocks = std::size_t((w + 3) / 4) * std::size_t((h + 3) / 4);
-  TBytesArray file;
-  if (info.HasChain && w % 4 == 0 && h % 4 == 0) {
-    // Whole blocks: level 1 straight from the decoded blocks, without the level-0 image.
-    TBitmap32 half;
-    DecodeDimHalve(stream.data() + DDSHeaderBytes, isDXT1, w, h, visibility, half);
-    if (!EncodeDDSFrom(half, 1, w, h, info.Format, file)) return false;
-  } else {
+  std::vector<std::uint64_t> sizes;
+  if (!DDSLevelSizes(info.Format, w, h, info.HasChain, sizes)) return false;
+  std::uint64_t total = DDSHeaderBytes;
+  for (std::uint64_t s : sizes) total += s;
+  const std::size_t level0 = std::size_t(sizes[0]);
+  TBytesArray mips(std::size_t(total) - DDSHeaderBytes - level0);
+  if (sizes.size() > 1) {
     TBitmap32 image;
-    DecodeDDS(stream, info, image);
-    DimBitmap(image, visibility);
-    if (!EncodeDDSFrom(image, 0, w, h, info.Format, file, info.HasChain, 1)) return false;
+    if (w % 4 == 0 && h % 4 == 0) {
+      // Whole blocks: level 1 straight from the decoded blocks, without the level-0 image.
+      DecodeDimHalve(stream.data() + DDSHeaderBytes, isDXT1, w, h, visibility, image);
+    } else {
+      DecodeDDS(stream, info, image);
+      DimBitmap(image, visibility);
+      HalveBitmap(image);
+    }
+    std::size_t offset = 0;
+    for (std::size_t k = 1; k < sizes.size(); ++k) {
+      if (k > 1) HalveBitmap(image);
+      EncodeDXTImageMT(mips.data() + offset, isDXT1, image.Width, FetchBitmapBlock, &image, image.Height);
+      offset += std::size_t(sizes[k]);
+    }
   }
-  DimDXTBlocks(stream.data() + DDSHeaderBytes, file.data() + DDSHeaderBytes, blocks, isDXT1, visibility);
-  stream.swap(file);
+  PrepareDimDXT(visibility);
+  stream.resize(std::size_t(total));
+  TDDSHeader header;
+  BuildDDSHeader(w, h, int(sizes.size()), header, info.Format);
+  StoreDDSHeader(header, stream.data());
+  std::uint8_t* data = stream.data() + DDSHeaderBytes;
+  DimDXTBlocks(data, data, std::size_t((w + 3) / 4) * std::size_t((h + 3) / 4), isDXT1, visibility);
+  if (!mips.empty()) std::memcpy(data + level0, mips.data(), mips.size());
   return true;
 }
 

@@ -70,9 +70,45 @@ int AssignSse2(const std::uint8_t* alpha, const unsigned* palette, const int* or
   sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
   return _mm_cvtsi128_si32(sum);
 }
+
+// The error of the palette alone: each pixel's distance to its nearest entry does not depend on
+// which of two equally near entries it takes, so the pairs of a round are measured without
+// their indices, and only the winner's are assigned.
+int ErrorSse2(const std::uint8_t* alpha, const unsigned* palette) {
+  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha));
+  __m128i best = _mm_set1_epi8(char(255));
+  for (int k = 0; k < 8; ++k) {
+    const __m128i v = _mm_set1_epi8(char(palette[k]));
+    best = _mm_min_epu8(best, _mm_or_si128(_mm_subs_epu8(x, v), _mm_subs_epu8(v, x)));
+  }
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i lo = _mm_unpacklo_epi8(best, zero), hi = _mm_unpackhi_epi8(best, zero);
+  __m128i sum = _mm_add_epi32(_mm_madd_epi16(lo, lo), _mm_madd_epi16(hi, hi));
+  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
+  return _mm_cvtsi128_si32(sum);
+}
 #endif
 
+int ErrorScalar(const std::uint8_t* alpha, const unsigned* palette) {
+  int error = 0;
+  for (int i = 0; i < 16; ++i) {
+    int best = 255;
+    for (int k = 0; k < 8; ++k) {
+      const int d = alpha[i] > int(palette[k]) ? alpha[i] - int(palette[k]) : int(palette[k]) - alpha[i];
+      best = d < best ? d : best;
+    }
+    error += best * best;
+  }
+  return error;
+}
+
 using TAssign = int (*)(const std::uint8_t*, const unsigned*, const int*, std::uint8_t*);
+using TError = int (*)(const std::uint8_t*, const unsigned*);
+struct TAlphaForm {
+  TAssign Assign;
+  TError Error;
+};
 
 inline std::int64_t FixMul(std::int64_t p, std::int64_t q) { return (p * q + 16384) >> 15; }
 
@@ -110,7 +146,7 @@ void LeastSquares(const std::uint8_t* alpha, const std::uint8_t* indices, bool e
   a1 = int(v1);
 }
 
-TAlphaTry FitMode(const std::uint8_t* alpha, bool eight, TAssign assign) {
+TAlphaTry FitMode(const std::uint8_t* alpha, bool eight, const TAlphaForm& form) {
   int lo = 255, hi = 0;
   for (int i = 0; i < 16; ++i) {
     const int v = alpha[i];
@@ -124,19 +160,21 @@ TAlphaTry FitMode(const std::uint8_t* alpha, bool eight, TAssign assign) {
   const int* order = eight ? kOrder8 : kOrder6;
   TAlphaTry best;
   for (int round = 0; round < 9; ++round) {
-    TAlphaTry winner, trial;
+    TAlphaTry winner;
     for (int c0 = a0 - 3; c0 <= a0 + 3; ++c0) {
       if (c0 < 0 || c0 > 255) continue;
       for (int c1 = a1 - 3; c1 <= a1 + 3; ++c1) {
         if (c1 < 0 || c1 > 255 || c0 == c1 || (eight ? c0 < c1 : c0 > c1)) continue;
         unsigned palette[8];
         BuildAlphaPalette(unsigned(c0), unsigned(c1), palette);
-        const int error = assign(alpha, palette, order, trial.Indices);
-        if (error < winner.Error) {
-          trial.A0 = c0, trial.A1 = c1, trial.Error = error;
-          winner = trial;
-        }
+        const int error = form.Error(alpha, palette);
+        if (error < winner.Error) winner.A0 = c0, winner.A1 = c1, winner.Error = error;
       }
+    }
+    if (winner.A0 >= 0) {
+      unsigned palette[8];
+      BuildAlphaPalette(unsigned(winner.A0), unsigned(winner.A1), palette);
+      form.Assign(alpha, palette, order, winner.Indices);
     }
     if (winner.A0 == best.A0 && winner.A1 == best.A1) break;
     if (winner.Error < best.Error) best = winner;
@@ -145,11 +183,11 @@ TAlphaTry FitMode(const std::uint8_t* alpha, bool eight, TAssign assign) {
   return best;
 }
 
-void EncodeAlpha(const std::uint32_t* pixels, std::uint8_t* destination, TAssign assign) {
+void EncodeAlpha(const std::uint32_t* pixels, std::uint8_t* destination, const TAlphaForm& form) {
   std::uint8_t alpha[16];
   for (int i = 0; i < 16; ++i) alpha[i] = std::uint8_t(PixelAlpha(pixels[i]));
-  const TAlphaTry six = FitMode(alpha, false, assign);
-  const TAlphaTry eight = FitMode(alpha, true, assign);
+  const TAlphaTry six = FitMode(alpha, false, form);
+  const TAlphaTry eight = FitMode(alpha, true, form);
   const TAlphaTry& best = six.Error <= eight.Error ? six : eight;
   destination[0] = std::uint8_t(best.A0);
   destination[1] = std::uint8_t(best.A1);
@@ -163,10 +201,12 @@ void EncodeAlpha(const std::uint32_t* pixels, std::uint8_t* destination, TAssign
 void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destination,
                             bool vectorForm) {
 #ifdef ASHTINT_ALPHA_SSE2
-  EncodeAlpha(pixels, destination, vectorForm ? AssignSse2 : AssignScalar);
+  static constexpr TAlphaForm vector = {AssignSse2, ErrorSse2}, scalar = {AssignScalar, ErrorScalar};
+  EncodeAlpha(pixels, destination, vectorForm ? vector : scalar);
 #else
   (void)vectorForm;
-  EncodeAlpha(pixels, destination, AssignScalar);
+  static constexpr TAlphaForm scalar = {AssignScalar, ErrorScalar};
+  EncodeAlpha(pixels, destination, scalar);
 #endif
 }
 

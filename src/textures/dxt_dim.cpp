@@ -10,6 +10,9 @@
 // fraction of the cost.
 #include "textures/dxt_dim.h"
 
+#include <algorithm>
+#include <bit>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -48,9 +51,10 @@ constexpr double kFourS[4] = {1.0, 0.0, 2.0 / 3.0, 1.0 / 3.0};
 constexpr double kThreeS[4] = {1.0, 0.0, 0.5, 0.0};
 
 // Per index of the new palette: the summed weight of the entries mapped to it, and their
-// weighted channel value.
+// weighted channel value. A block's weights sum to at most 16 x 255, so every error below fits
+// in 32 bits: each index adds W (v - t)^2 - W t^2, between -W 255^2 and W 255^2.
 struct TIndexSums {
-  std::int64_t W[4], S[4];
+  std::int32_t W[4], S[4];
 };
 
 // The least-squares endpoints of one channel, on the grid.
@@ -115,12 +119,52 @@ std::int64_t SearchPair(const TIndexSums& sums, bool fourColor, int bits, int ra
   return best;
 }
 
+// SearchPair with radius 1, the same choice without branches: all nine pairs are measured and
+// the first smallest kept, a pair off the grid never.
+template <int Bits, bool FourColor>
+inline void SearchNear(const TIndexSums& sums, int ca, int cb, int& a, int& b) {
+  constexpr int max = (1 << Bits) - 1;
+  const auto term = [&sums](int j, std::int32_t v) { return v * (sums.W[j] * v - 2 * sums.S[j]); };
+  std::int32_t ea[3], eb[3], ta[3], tb[3];
+  bool va[3], vb[3];
+  for (int d = 0; d < 3; ++d) {
+    const int x = ca - 1 + d, y = cb - 1 + d;
+    va[d] = x >= 0 && x <= max, vb[d] = y >= 0 && y <= max;
+    ea[d] = ExpandBits(x < 0 ? 0 : (x > max ? max : x), Bits);
+    eb[d] = ExpandBits(y < 0 ? 0 : (y > max ? max : y), Bits);
+    ta[d] = term(0, ea[d]), tb[d] = term(1, eb[d]);
+  }
+  std::int32_t best = INT32_MAX;
+  int bi = 1, bj = 1;
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      const unsigned x = unsigned(ea[i]), y = unsigned(eb[j]);
+      std::int32_t error = ta[i] + tb[j];
+      if constexpr (FourColor)
+        error += term(2, std::int32_t((2 * x + y) / 3)) + term(3, std::int32_t((x + 2 * y) / 3));
+      else
+        error += term(2, std::int32_t((x + y) / 2));
+      error = va[i] && vb[j] ? error : INT32_MAX;
+      const bool better = error < best;
+      best = better ? error : best;
+      bi = better ? i : bi;
+      bj = better ? j : bj;
+    }
+  }
+  a = ca - 1 + bi, b = cb - 1 + bj;
+}
+
 // Per visibility, for every endpoint pair of a 5-bit and a 6-bit channel and every mapping:
 // the best new pair when each palette entry of the source counts alike. A block then only
 // measures each mapping's pairs with its own weights and searches around the winner.
 class TDimTable {
  public:
   explicit TDimTable(int visibility) : Visibility(visibility) {
+    for (int v = 0; v < 256; ++v) Dimmed[v] = Dim(v, visibility);
+    for (int m = 0; m < kMapCount; ++m)
+      for (int k = 0; k < 256; ++k)
+        IndexBytes[m][k] = std::uint8_t(kMaps[m][k & 3] | kMaps[m][(k >> 2) & 3] << 2 | kMaps[m][(k >> 4) & 3] << 4 |
+                                        kMaps[m][k >> 6] << 6);
     for (int kind = 0; kind < 4; ++kind) {
       const int bits = kind & 1 ? 6 : 5;
       const bool fourColor = kind < 2;
@@ -169,15 +213,23 @@ class TDimTable {
     target[3] = fourColor ? Dim((e0 + 2 * e1) / 3, visibility) : 0;
   }
 
+  // Four indices of a byte after mapping m.
+  std::uint32_t MapIndices(int m, std::uint32_t indices) const {
+    return std::uint32_t(IndexBytes[m][indices & 255]) | std::uint32_t(IndexBytes[m][(indices >> 8) & 255]) << 8 |
+           std::uint32_t(IndexBytes[m][(indices >> 16) & 255]) << 16 | std::uint32_t(IndexBytes[m][indices >> 24]) << 24;
+  }
+
   const int Visibility;
+  int Dimmed[256];
 
  private:
+  std::uint8_t IndexBytes[kMapCount][256];
   std::vector<std::uint16_t> Pairs[4];
   std::vector<std::uint8_t> Lanes[2];
 };
 
 // The error of every mapping's tabled pairs against the block.
-void MapErrors(const TDimTable& table, const int (*target)[4], const std::int64_t* weight, const int* sa,
+void MapErrors(const TDimTable& table, const int (*target)[4], const std::int32_t* weight, const int* sa,
                const int* sb, float* errors) {
   static_assert(kMapCount == 16, "one lane per mapping");
 #ifdef ASHTINT_DIM_SSE2
@@ -213,18 +265,25 @@ void MapErrors(const TDimTable& table, const int (*target)[4], const std::int64_
 #endif
 }
 
-// The colour half of one block, dimmed; pixelWeight holds each pixel's weight (its alpha).
+// The colour half of one block, dimmed; pixelWeight holds each pixel's weight (its alpha), or
+// is null when every pixel counts alike (DXT1).
 void DimColorBlock(const TDimTable& table, const std::uint8_t* source, std::uint8_t* destination, bool isDXT1,
                    const int* pixelWeight) {
   const unsigned c0 = unsigned(source[0] | source[1] << 8), c1 = unsigned(source[2] | source[3] << 8);
   const std::uint32_t sourceIndices = LoadLE32(source + 4);
   const bool fourColor = !isDXT1 || c0 > c1;
 
-  std::int64_t weight[4] = {0, 0, 0, 0}, count[4] = {0, 0, 0, 0};
-  for (int i = 0; i < 16; ++i) {
-    const unsigned k = (sourceIndices >> (2 * i)) & 3;
-    weight[k] += pixelWeight[i];
-    ++count[k];
+  // How many pixels each index holds, from the two bits of every index at once.
+  const std::uint32_t low = sourceIndices & 0x55555555u, high = (sourceIndices >> 1) & 0x55555555u;
+  std::int32_t count[4];
+  count[3] = std::popcount(low & high);
+  count[2] = std::popcount(high & ~low);
+  count[1] = std::popcount(low & ~high);
+  count[0] = 16 - count[1] - count[2] - count[3];
+  std::int32_t weight[4] = {count[0], count[1], count[2], count[3]};
+  if (pixelWeight) {
+    weight[0] = weight[1] = weight[2] = weight[3] = 0;
+    for (int i = 0; i < 16; ++i) weight[(sourceIndices >> (2 * i)) & 3] += pixelWeight[i];
   }
   if (!fourColor) weight[3] = count[3] = 0;  // transparent black stays what it is
   if (weight[0] + weight[1] + weight[2] + weight[3] == 0) {
@@ -240,8 +299,11 @@ void DimColorBlock(const TDimTable& table, const std::uint8_t* source, std::uint
     const int mask = (1 << kBits[c]) - 1;
     sa[c] = int(c0 >> kShift[c]) & mask;
     sb[c] = int(c1 >> kShift[c]) & mask;
-    TDimTable::Targets(ExpandBits(sa[c], kBits[c]), ExpandBits(sb[c], kBits[c]), fourColor, table.Visibility,
-                       target[c]);
+    const unsigned e0 = unsigned(ExpandBits(sa[c], kBits[c])), e1 = unsigned(ExpandBits(sb[c], kBits[c]));
+    target[c][0] = table.Dimmed[e0];
+    target[c][1] = table.Dimmed[e1];
+    target[c][2] = table.Dimmed[fourColor ? (2 * e0 + e1) / 3 : (e0 + e1) / 2];
+    target[c][3] = fourColor ? table.Dimmed[(e0 + 2 * e1) / 3] : 0;
   }
 
   // The mapping whose tabled pairs fit this block's weighted palette best; the 3-colour mode
@@ -262,12 +324,16 @@ void DimColorBlock(const TDimTable& table, const std::uint8_t* source, std::uint
     for (int k = 0; k < 4; ++k) sums.W[map[k]] += weight[k], sums.S[map[k]] += weight[k] * target[c][k];
     const std::uint16_t pair = table.Pair(kindBase + (c == 1), bestMap, sa[c], sb[c]);
     int a, b;
-    SearchPair(sums, fourColor, kBits[c], 1, pair >> 8, pair & 255, a, b);
+    if (c == 1)
+      fourColor ? SearchNear<6, true>(sums, pair >> 8, pair & 255, a, b)
+                : SearchNear<6, false>(sums, pair >> 8, pair & 255, a, b);
+    else
+      fourColor ? SearchNear<5, true>(sums, pair >> 8, pair & 255, a, b)
+                : SearchNear<5, false>(sums, pair >> 8, pair & 255, a, b);
     n0 |= unsigned(a) << kShift[c];
     n1 |= unsigned(b) << kShift[c];
   }
-  std::uint32_t indices = 0;
-  for (int i = 0; i < 16; ++i) indices |= std::uint32_t(kMaps[bestMap][(sourceIndices >> (2 * i)) & 3]) << (2 * i);
+  std::uint32_t indices = table.MapIndices(bestMap, sourceIndices);
 
   if (isDXT1) {
     // The order of the endpoints selects the palette mode in DXT1: swapping them with their
@@ -303,25 +369,31 @@ void DimBlockRange(const TDimTable& table, const std::uint8_t* source, std::uint
 
 }  // namespace
 
+void PrepareDimDXT(int visibility) { TableOf(visibility); }
+
 void DimDXTBlocks(const std::uint8_t* source, std::uint8_t* destination, std::size_t blockCount, bool isDXT1,
                   int visibility) {
   const std::shared_ptr<const TDimTable> table = TableOf(visibility);
   // Large levels are shared out over the processors, as the encoder does with its blocks.
   const std::size_t threads = std::size_t(DxtProcessorCount());
-  if (threads > 1 && blockCount >= 4096) {
-    const std::size_t blockBytes = isDXT1 ? 8 : 16, share = (blockCount + threads - 1) / threads;
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < threads && t * share < blockCount; ++t) {
-      const std::size_t first = t * share, count = std::min(share, blockCount - first);
+  const std::size_t blockBytes = isDXT1 ? 8 : 16;
+  const std::size_t share = threads > 1 && blockCount >= 4096 ? (blockCount + threads - 1) / threads : blockCount;
+  std::vector<std::thread> helpers;
+  std::size_t first = share;
+  for (; first < blockCount; first += share) {
+    const std::size_t count = std::min(share, blockCount - first);
+    try {
       helpers.emplace_back([=, &table] {
         DimBlockRange(*table, source + first * blockBytes, destination + first * blockBytes, count, isDXT1);
       });
+    } catch (...) {
+      break;  // no thread to be had: the rest is done here
     }
-    DimBlockRange(*table, source, destination, std::min(share, blockCount), isDXT1);
-    for (auto& helper : helpers) helper.join();
-    return;
   }
-  DimBlockRange(*table, source, destination, blockCount, isDXT1);
+  DimBlockRange(*table, source, destination, std::min(share, blockCount), isDXT1);
+  if (first < blockCount)
+    DimBlockRange(*table, source + first * blockBytes, destination + first * blockBytes, blockCount - first, isDXT1);
+  for (auto& helper : helpers) helper.join();
 }
 
 namespace {
@@ -330,13 +402,12 @@ void DimBlockRange(const TDimTable& table, const std::uint8_t* source, std::uint
                    std::size_t blockCount, bool isDXT1) {
   int pixelWeight[16];
   if (isDXT1) {
-    for (int& w : pixelWeight) w = 1;
     for (std::size_t n = 0; n < blockCount; ++n, source += 8, destination += 8)
-      DimColorBlock(table, source, destination, true, pixelWeight);
+      DimColorBlock(table, source, destination, true, nullptr);
     return;
   }
   for (std::size_t n = 0; n < blockCount; ++n, source += 16, destination += 16) {
-    std::memcpy(destination, source, 8);  // dimming never touches alpha
+    if (destination != source) std::memcpy(destination, source, 8);  // dimming never touches alpha
     unsigned palette[8];
     BuildAlphaPalette(source[0], source[1], palette);
     std::uint64_t bits = 0;
