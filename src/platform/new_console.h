@@ -9,4 +9,8 @@ namespace ashtint {
 // parent's pipes.
 void UseNewConsole(unsigned long& creationFlags, void* startupInfo);
 
+// Sends Ctrl+C into the console of a program started that way, as the player would press it
+// there, so the program ends the way it does on an interrupt. False when it could not be sent.
+bool InterruptConsoleProgram(long long processId);
+
 }  // namespace ashtint

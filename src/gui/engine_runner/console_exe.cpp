@@ -264,6 +264,18 @@ void TakeExit(RRunError& result, int exitCode, bool crashed) {
   if (code >= ExitCodeFirst && code <= ExitCodeBase + 99) result.Message = QString::fromStdString(ExitCodeText(code));
 }
 
+// A console program has no window that could be asked to close (QProcess::terminate asks
+// windows): it gets Ctrl+C in its console and removes its temporary files; only when that cannot
+// be sent is it killed (its next run then removes what it left).
+void StopConsoleProgram(QProcess& process) {
+#ifdef Q_OS_WIN
+  if (InterruptConsoleProgram(process.processId())) return;
+  process.kill();
+#else
+  process.terminate();
+#endif
+}
+
 }  // namespace
 
 RRunError TConsoleExe::RunProcess(const QString& exeFile, const TEngineCommand& command, bool wait) {
@@ -386,7 +398,7 @@ void TConsoleExe::StopRuns() {
     if (auto* window = qobject_cast<TEngineOutputWindow*>(run.data()))
       window->Stop();
     else if (auto* process = qobject_cast<QProcess*>(run.data()))
-      process->terminate();
+      StopConsoleProgram(*process);
   }
   for (const QPointer<TEngineOutputWindow>& window : outputWindows_)
     if (!window.isNull() && window->Running()) window->Stop();
