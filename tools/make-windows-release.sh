@@ -43,12 +43,9 @@ if [ "$gui" = 1 ]; then
   cp "$out/src/gui/AshtintGui.exe" "$folder/"
   cp "$qt/plugins/platforms/qwindows.dll" "$folder/platforms/"
   cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$folder/styles/"
-  # Qt's own texts in Russian (file choosers, standard buttons): the window loads "qt_ru", which
-  # names the catalogues it gathers; Debian's translations package has them.
-  cp /usr/share/qt6/translations/qt_ru.qm "$folder/translations/"
-  for name in $(strings /usr/share/qt6/translations/qt_ru.qm | grep '^qt[a-z]*_ru$'); do
-    cp "/usr/share/qt6/translations/$name.qm" "$folder/translations/"
-  done
+  # Qt's own texts in Russian (file choosers, standard buttons): the window loads the base
+  # modules' catalogue, which Debian's translations package has.
+  cp /usr/share/qt6/translations/qtbase_ru.qm "$folder/translations/"
   # Every DLL these load, found from their import tables: Qt's and the compiler's runtime; the
   # system's own DLLs are in none of these folders.
   gcc_dir=$(dirname "$($cross-g++-posix -print-file-name=libstdc++-6.dll)")
@@ -91,6 +88,6 @@ fi
   mv "$zipfile.partial" "$zipfile")
 count=$(unzip -Z1 "$release/$zipfile" | wc -l)
 expected=10
-[ "$gui" = 1 ] && expected=27
+[ "$gui" = 1 ] && expected=25
 [ "$count" -eq "$expected" ] || { echo "make-windows-release: $count files in the zip, $expected expected" >&2; exit 1; }
 echo "$release/$zipfile"

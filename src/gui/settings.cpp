@@ -106,11 +106,20 @@ int ClampedInt(qint64 value, int low, int high) {
 
 QString RGuiSettings::*ColorField(TColorSlot slot) { return ColorPaths[static_cast<std::size_t>(slot)].Field; }
 
-QString EncodeBase64Text(const QString& text) { return QString::fromLatin1(text.toLocal8Bit().toBase64()); }
+QString EncodeBase64Text(const QString& text) {
+  QByteArray bytes = text.toLocal8Bit();
+  // Windows' ANSI code page cannot hold every path (a Cyrillic name on a Western system would come
+  // back as question marks): such a text is kept as UTF-8 behind a byte order mark instead, which
+  // no text of a single-byte code page begins with.
+  if (QString::fromLocal8Bit(bytes) != text) bytes = Utf8Bom + text.toUtf8();
+  return QString::fromLatin1(bytes.toBase64());
+}
 
 QString DecodeBase64Text(const QString& base64) {
   // Characters outside Latin-1 become '?', which the decoder skips like every other stray one.
-  return QString::fromLocal8Bit(QByteArray::fromBase64(base64.toLatin1()));
+  const QByteArray bytes = QByteArray::fromBase64(base64.toLatin1());
+  if (bytes.startsWith(Utf8Bom)) return QString::fromUtf8(bytes.mid(Utf8Bom.size()));
+  return QString::fromLocal8Bit(bytes);
 }
 
 QString EncodeColorList(const QStringList& items) {

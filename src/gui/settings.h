@@ -25,8 +25,9 @@ using TColorBoxes = std::array<TComboBox*, ColorSlotCount>;
 // The field of the record that holds a box's colour.
 QString RGuiSettings::*ColorField(TColorSlot slot);
 
-// Texts kept in Base64 of their single-byte form (UTF-8 on Linux, the ANSI code page on Windows).
-// Decoding skips characters outside the Base64 alphabet.
+// Texts kept in Base64 of their single-byte form (UTF-8 on Linux, the ANSI code page on Windows;
+// a text the code page cannot hold as UTF-8 behind a byte order mark). Decoding skips characters
+// outside the Base64 alphabet.
 QString EncodeBase64Text(const QString& text);
 QString DecodeBase64Text(const QString& base64);
 // A colour list: every item followed by CR LF, then Base64. Empty lines are no items.

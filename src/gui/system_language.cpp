@@ -29,12 +29,13 @@ bool TQtTranslation::Apply(int language) {
     installed_ = false;
   }
   if (KnownLanguage(language) == LanguageEnglish) return true;
-  // "qt_ru" gathers the catalogues of every Qt module, the widgets' "qtbase_ru" among them.
+  // The front end uses only Qt's base modules: their catalogue, "qtbase_ru", is all it needs
+  // ("qt_ru" would also pull in the catalogues of modules it never loads).
   const QStringList folders{QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations")),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath),
                             QStringLiteral("/usr/share/qt6/translations")};
   for (const QString& folder : folders) {
-    if (translator_.load(QLocale(QLocale::Russian), QStringLiteral("qt"), QStringLiteral("_"), folder)) {
+    if (translator_.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
       installed_ = QCoreApplication::installTranslator(&translator_);
       return installed_;
     }

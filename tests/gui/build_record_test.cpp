@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -68,7 +69,7 @@ RClientBuild Built(const RWOTInfo& client, const QStringList& mods) {
 TEST(BuildRecord, FollowsEachClientThroughUpdatesAndDismissals) {
   test_support::TempDir dir;
   const QString file = TBuildRecord::FileBeside(Q(dir.path() / "AshtintGui.json"));
-  EXPECT_EQ(file, Q(dir.path() / "AshtintGui.builds.json"));
+  EXPECT_EQ(file, QDir::fromNativeSeparators(Q(dir.path() / "AshtintGui.builds.json")));
   const RWOTInfo eu = Client(dir.path() / "World_of_Tanks_EU", "1.24.0.1", false);
   const RWOTInfo ru = Client(dir.path() / "Tanki", "1.30.0.0", true);
   {

@@ -22,6 +22,12 @@
 #include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
 
+#ifdef Q_OS_WIN
+#include <QProcess>
+
+#include <windows.h>
+#endif
+
 using namespace ashtint;
 
 namespace {
@@ -391,8 +397,36 @@ TEST(EngineRunner, MultiStartRunsThePreliminaryRunThenTheCopies) {
 
 #else
 
+// Presses Enter in the console of every engine the runner has going, as the player does after
+// reading the engine's last lines (after an error the engine waits for it).
+void PressEnterInEngineConsoles(const TConsoleExe& runner) {
+  if (runner.Results() == nullptr) return;
+  for (QProcess* process : runner.Results()->findChildren<QProcess*>()) {
+    if (process->state() != QProcess::Running) continue;
+    FreeConsole();
+    if (!AttachConsole(static_cast<DWORD>(process->processId()))) continue;
+    const HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+    if (input != INVALID_HANDLE_VALUE) {
+      INPUT_RECORD keys[2] = {};
+      for (int i = 0; i < 2; ++i) {
+        keys[i].EventType = KEY_EVENT;
+        keys[i].Event.KeyEvent.bKeyDown = i == 0;
+        keys[i].Event.KeyEvent.wRepeatCount = 1;
+        keys[i].Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
+        keys[i].Event.KeyEvent.uChar.UnicodeChar = L'\r';
+      }
+      DWORD written = 0;
+      WriteConsoleInputW(input, keys, 2, &written);
+      CloseHandle(input);
+    }
+    FreeConsole();
+  }
+}
+
 // On Windows the engine gets a console of its own and its command line as one text; a waited run
-// reads the whole exit code, which a POSIX status would cut to its low byte.
+// reads the whole exit code, which a POSIX status would cut to its low byte, and a stopped run
+// ends as an interrupted one.
 TEST(EngineRunner, WindowsRunsTheEngineInAConsoleOfItsOwn) {
   test_support::TempDir dir;
   RGuiSettings s;
@@ -401,16 +435,27 @@ TEST(EngineRunner, WindowsRunsTheEngineInAConsoleOfItsOwn) {
   runner.WorkingFolder = Q(dir.str());
   runner.SetExeFile(QCoreApplication::applicationDirPath() + u'/' + QString::fromLatin1(EngineFileName));
   ASSERT_FALSE(runner.ExeFile().isEmpty());
+  QTimer enter;
+  QObject::connect(&enter, &QTimer::timeout, [&runner] { PressEnterInEngineConsoles(runner); });
+  enter.start(300);
   EXPECT_FALSE(runner.Execute(TConsoleExe::ModeRemoval));
   EXPECT_EQ(runner.LastRun().State, RRunError::ExitError);
   EXPECT_EQ(runner.LastRun().Code, ecGameExeNotFound);
   EXPECT_EQ(runner.LastRun().Message, Q(ExitCodeText(ecGameExeNotFound)));
   EXPECT_TRUE(runner.OutputWindows().isEmpty());
+  enter.stop();
 
-  // A run nobody waits for is done once started; the engine closes its console by itself.
+  // A run nobody waits for is done once started. This one waits for Enter after its error, and
+  // nobody presses it: stopping it sends Ctrl+C into its console, and it ends as interrupted.
   EXPECT_TRUE(runner.Execute(TConsoleExe::ModeSingle));
   EXPECT_EQ(runner.LastRun().State, RRunError::Success);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return runner.Results()->AllEnded(); }, 60000));
+  QTest::qWait(1500);
+  ASSERT_FALSE(runner.Results()->AllEnded()) << "the engine waits for Enter after an error";
+  runner.StopRuns();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return runner.Results()->AllEnded(); }, 30000));
+  ASSERT_EQ(runner.Results()->Runs().size(), 1u);
+  EXPECT_TRUE(runner.Results()->Runs()[0].Stopped);
+  EXPECT_EQ(runner.Results()->Runs()[0].ExitCode, 128) << "the engine's own interrupt handling";
 
   // A file with a valid tag that Windows cannot run is a failed start with the system's reason.
   WriteFile(dir / "broken.exe", "MZ" + Reversed("VER:2.2.1:248;"));

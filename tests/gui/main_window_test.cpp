@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -25,6 +26,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/file_names.h"
 #include "gui/client_selection/wot_selection.h"
 #include "gui/engine_runner/console_exe.h"
 #include "gui/engine_runner/engine_output_window.h"
@@ -119,7 +121,7 @@ TEST_F(MainWindowUse, KeepsTheCommandLineCurrentAndFindsTheEngineBesideItself) {
   EXPECT_EQ(args->toPlainText(), window.Runner().Arguments());
   EXPECT_TRUE(args->toPlainText().contains("--DPT-mod=FFFFFF"));
   // The build puts the engine beside this program, as an installation puts it beside the front end.
-  EXPECT_TRUE(Control<QLineEdit>(window, "mExeVersion")->text().startsWith("AshtintCreator2 Version "));
+  EXPECT_TRUE(Control<QLineEdit>(window, "mExeVersion")->text().startsWith(QString::fromLatin1(EngineFileName) + " Version "));
 
   Control<QCheckBox>(window, "cbModDPT")->setChecked(false);
   EXPECT_FALSE(record_.DPTEnable);
@@ -134,7 +136,8 @@ TEST_F(MainWindowUse, KeepsTheCommandLineCurrentAndFindsTheEngineBesideItself) {
   Write(client / "win64" / "Tanki.exe", "MZ");
   window.SetClient(Q(client) + "/");
   EXPECT_EQ(record_.WotPath, Q(client / "Tanki.exe"));
-  EXPECT_TRUE(args->toPlainText().startsWith("--wot-path=\"" + Q(client) + "/\""));
+  EXPECT_TRUE(args->toPlainText().startsWith("--wot-path=\"" + QDir::toNativeSeparators(Q(client) + "/") + "\""))
+      << args->toPlainText().toStdString();
 }
 
 TEST_F(MainWindowUse, SwitchesEnableWhatDependsOnThem) {
@@ -235,11 +238,11 @@ TEST_F(MainWindowUse, RunButtonNamesThePlannedSizeAndNeedsAModAClientAndAnEngine
   EXPECT_TRUE(run->isEnabled());
 
   // An engine file that is not one keeps the run and the removal off.
-  Write(dir_.path() / "AshtintCreator2", "#!/bin/sh\n");
-  window.DropPath(Q(dir_.path() / "AshtintCreator2"));
+  Write(dir_.path() / EngineFileName, "#!/bin/sh\n");
+  window.DropPath(Q(dir_.path() / EngineFileName));
   EXPECT_FALSE(run->isEnabled());
   EXPECT_FALSE(Control<QPushButton>(window, "bDeleteWotmod")->isEnabled());
-  EXPECT_EQ(Control<QLineEdit>(window, "mExeVersion")->text(), "AshtintCreator2 not valid!");
+  EXPECT_EQ(Control<QLineEdit>(window, "mExeVersion")->text(), QString::fromLatin1(EngineFileName) + " not valid!");
 }
 
 TEST_F(MainWindowUse, DroppedFilesReplaceTheEngineOrTheClient) {
@@ -335,7 +338,7 @@ TEST_F(MainWindowUse, DisabledActionsAndRefusedRunsNameTheirCause) {
     ASSERT_EQ(answers.texts.size(), 1);
     EXPECT_TRUE(answers.texts[0].startsWith(GuideText(TGuideText::RunRefused, lang)));
     EXPECT_TRUE(answers.texts[0].contains(FormatText(GuideText(TGuideText::ClientWithoutPackages, lang),
-                                                     Q(dir_.path() / "lone" / "res" / "packages") + "/")))
+                                                     QDir::toNativeSeparators(Q(dir_.path() / "lone" / "res" / "packages") + "/"))))
         << answers.texts[0].toStdString();
   }
   // A destination nothing can be written into: disabled with the reason where the permission bits
@@ -375,9 +378,13 @@ TEST_F(MainWindowUse, FirstStartTakesOneOffersSeveralAndSaysWhereItLookedForNone
     ASSERT_TRUE(QTest::qWaitFor([&] { return !answers.texts.isEmpty(); }, 10000));
     EXPECT_EQ(asked, 31) << "every source, whatever the switches say";
     EXPECT_TRUE(answers.texts[0].startsWith(GuideText(TGuideText::NoClientFound, record.Language).left(20)));
-    EXPECT_TRUE(answers.texts[0].contains(QCoreApplication::applicationDirPath()));
+    EXPECT_TRUE(answers.texts[0].contains(QDir::toNativeSeparators(QCoreApplication::applicationDirPath())));
+#ifdef Q_OS_WIN
+    EXPECT_TRUE(answers.texts[0].contains(GuideText(TGuideText::PlaceWindows, record.Language)));
+#else
     EXPECT_TRUE(answers.texts[0].contains(
         FormatText(GuideText(TGuideText::PlaceNoPrefix, record.Language), Q(dir_.path() / "empty home"))));
+#endif
     EXPECT_TRUE(record.WotPath.isEmpty());
   }
   {

@@ -33,6 +33,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The clients come from the Linux generator (python); the Windows build's window is tested on a
+// client of the same generator by the Wine tests instead.
+#ifndef Q_OS_WIN
 const std::string kSource = ASHTINT_SOURCE_DIR;
 
 std::string RunCommand(const std::string& command) {
@@ -243,5 +246,7 @@ TEST_F(PreviewOnClient, WindowFollowsTheColoursAndStaysUsableOnADamagedClient) {
   QTest::keyClick(box, Qt::Key_Return);
   EXPECT_TRUE(window.findChild<QPlainTextEdit*>(QStringLiteral("mArgs"))->toPlainText().contains("--MEM-mod=00FF00"));
 }
+
+#endif  // Q_OS_WIN
 
 }  // namespace
