@@ -75,8 +75,8 @@ void Search(const TDimNearInput& in, int* outA, int* outB) {
                               _mm256_setr_epi32(in.B[0] + 1, in.B[1] + 1, in.B[2] + 1, 0, 0, 0, 0, 0),
                               _mm256_setr_epi32(31, 63, 31, 31, 31, 31, 31, 31), _mm256_setr_epi32(3, 2, 3, 3, 3, 3, 3, 3),
                               _mm256_setr_epi32(2, 4, 2, 2, 2, 2, 2, 2), w, s, in.FourColor);
-  alignas(32) int lastErrors[8];
-  _mm256_store_si256(reinterpret_cast<__m256i*>(lastErrors), last);
+  int lastErrors[8];
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(lastErrors), last);
   for (int c = 0; c < 3; ++c) {
     __m256i m = _mm256_min_epi32(errors[c], _mm256_permute2x128_si256(errors[c], errors[c], 1));
     m = _mm256_min_epi32(m, _mm256_shuffle_epi32(m, 0x4E));
