@@ -1,13 +1,13 @@
 #!/bin/sh
 # Cross-builds both programs and the front end's test programs for Windows with mingw-w64,
 # warnings as errors, so the Windows files keep compiling and linking although this machine
-# never runs them natively. The front end and its tests only with ASHTINT_WINDOWS_GUI=1: their Qt
-# comes from tools/build-qt-mingw.sh (compiled once, then cached).
+# never runs them natively. The front end's Qt comes from tools/build-qt-mingw.sh (compiled once,
+# then cached); ASHTINT_WINDOWS_GUI=0 builds the engine alone.
 # Optional first argument: the build folder (default build-windows/).
 set -eu
 cd "$(dirname "$0")/.."
 out=${1:-build-windows}
-if [ "${ASHTINT_WINDOWS_GUI:-0}" = 1 ]; then
+if [ "${ASHTINT_WINDOWS_GUI:-1}" = 1 ]; then
   qt=$(sh tools/build-qt-mingw.sh)
   cmake -S . -B "$out" -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_PREFIX_PATH="$qt" -DASHTINT_TESTS=ON -DASHTINT_BENCH=OFF -DASHTINT_GUI=ON >/dev/null

@@ -13,7 +13,7 @@ out=${1:-build/windows}
 cross=x86_64-w64-mingw32
 
 sh tools/check-windows.sh "$out" >/dev/null
-gui=${ASHTINT_WINDOWS_GUI:-0}
+gui=${ASHTINT_WINDOWS_GUI:-1}
 [ "$gui" = 1 ] && qt=$(sh tools/build-qt-mingw.sh)
 version=$(sed -n 's/^set(ASHTINT_PROGRAM_VERSION "\(.*\)")$/\1/p' CMakeLists.txt)
 build=$(sed -n 's/^set(ASHTINT_PROGRAM_BUILD "\(.*\)")$/\1/p' CMakeLists.txt)
@@ -35,7 +35,7 @@ sed -e "$keep" -e "s/@VERSION@/$version/; s/@BUILD@/$build/" -e 's/$/\r/' tools/
 sed -e 's/$/\r/' LICENSE >"$folder/LICENSE.txt"
 sed -e 's/$/\r/' THIRD-PARTY.md >"$folder/THIRD-PARTY.txt"
 
-# With ASHTINT_WINDOWS_GUI=1, the front end and exactly what it loads.
+# The front end and exactly what it loads (left out with ASHTINT_WINDOWS_GUI=0).
 if [ "$gui" = 1 ]; then
   # The front end, its platform plugin and the native look's style plugin (without it Qt draws the
   # old Windows 95 look).

@@ -5,16 +5,45 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "test_support/qt_print.h"
 #include "test_support/temp_dir.h"
+
+namespace fs = std::filesystem;
+using namespace ashtint;
+
+// Without the engine's words (on Windows it writes into a console of its own) each mod still gets
+// its own packages, by their names, when several copies wrote into the same folder at once.
+TEST(RunResults, WithoutOutputEachCopyFindsItsOwnPackagesByName) {
+  test_support::TempDir dir;
+  const fs::path sub = dir.path() / "AshtintCreator";
+  fs::create_directories(sub);
+  for (const char* name : {"mod.AshtintCreator.TankCrashTextures_FFFFFF.wotmod", "mod.AshtintCreator.TankMapTextures_1.wotmod",
+                           "mod.AshtintCreator.SpaceBinPatched_1.wotmod", "my own name.wotmod"})
+    std::ofstream(sub / name) << "PK";
+  const QString destination = QString::fromStdString(dir.str());
+  const QDateTime since = QDateTime::currentDateTime().addSecs(-5);
+  std::vector<RModResult> dpt = ReadModResults({"--DPT-mod=FFFFFF"}, QString(), true, QString());
+  LocatePackages(dpt, destination, since, ".wotmod");
+  ASSERT_EQ(dpt.size(), 1u);
+  ASSERT_EQ(dpt[0].Packages.size(), 2u) << "its own and the one named for no mod";
+  EXPECT_EQ(dpt[0].Packages[0].Name, "mod.AshtintCreator.TankCrashTextures_FFFFFF.wotmod");
+  EXPECT_EQ(dpt[0].Packages[0].Size, 2);
+  std::vector<RModResult> maps =
+      ReadModResults({"--MEM-mod=FFE200", "--CTM-mod=DD7744", "--SpaceBin-mod=FFE200|DD7744"}, QString(), true, QString());
+  LocatePackages(maps, destination, since, ".wotmod");
+  ASSERT_EQ(maps.size(), 3u);
+  EXPECT_EQ(maps[0].Packages.size(), 2u) << "MEM: its package and the one named for no mod";
+  EXPECT_TRUE(maps[1].Packages.empty()) << "CTM wrote none";
+  ASSERT_EQ(maps[2].Packages.size(), 1u);
+  EXPECT_EQ(maps[2].Packages[0].Name, "mod.AshtintCreator.SpaceBinPatched_1.wotmod");
+}
 
 // The real engine under a file-size limit: a Linux run (the Windows build runs its tests under Wine).
 #ifndef _WIN32
 #include "test_support/run_process.h"
 
-namespace fs = std::filesystem;
-using namespace ashtint;
 
 TEST(RunResults, AFailedPackageWriteIsAFailedModWithTheSystemsReason) {
   test_support::TempDir dir;

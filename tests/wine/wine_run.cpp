@@ -10,7 +10,8 @@
 // Each KEY@MS (space, return or close; MS milliseconds to wait first) goes in turn to the child's
 // one visible and enabled window that is no native message box (a window program's own window,
 // or its dialog over the disabled main window); the next key waits until that window has gone or
-// is disabled. close asks the window to close as its title bar's button does.
+// is disabled. KEY=TITLE@MS waits for a window whose title begins with TITLE (a window that opens
+// only when work has ended). close asks the window to close as its title bar's button does.
 // Texts are escaped: backslash, CR and LF as \\, \r and \n.
 #include <windows.h>
 
@@ -71,6 +72,7 @@ BOOL CALLBACK OnWindow(HWND window, LPARAM param) {
 
 struct KeyStep {
   std::string name;
+  std::string title;  // the window's title begins with it; any window when empty
   DWORD delay = 0;
 };
 
@@ -127,7 +129,10 @@ int main(int argc, char** argv) {
   for (int i = 3; i < argc; ++i) {
     const std::string arg = argv[i];
     const std::size_t at = arg.find('@');
-    steps.push_back({arg.substr(0, at), at == std::string::npos ? 0 : static_cast<DWORD>(std::stoul(arg.substr(at + 1)))});
+    const std::string key = arg.substr(0, at);
+    const std::size_t eq = key.find('=');
+    steps.push_back({key.substr(0, eq), eq == std::string::npos ? std::string() : key.substr(eq + 1),
+                     at == std::string::npos ? 0 : static_cast<DWORD>(std::stoul(arg.substr(at + 1)))});
   }
   std::string command = ReadAll(argv[1]);
   Watch watch;
@@ -163,7 +168,7 @@ int main(int argc, char** argv) {
       break;
     }
     const HWND top = TopWindow(process.dwProcessId);
-    if (top == nullptr || top == keyed) {
+    if (top == nullptr || top == keyed || WindowText(top).rfind(steps[step].title, 0) != 0) {
       since = 0;
       continue;
     }

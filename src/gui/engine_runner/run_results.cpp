@@ -179,15 +179,32 @@ void LocatePackages(std::vector<RModResult>& mods, const QString& destination, c
     }
   }
   if (anyNamed) return;
-  // Nothing named: what the destination gained during the run, given to the first mod built.
+  // Nothing named (the engine wrote into a console of its own): what the destination gained
+  // during the run. A package's name says its mod, so copies running side by side each get their
+  // own; a package named for no mod (one for all, a name of the player's) goes to the first mod built.
+  static const std::pair<const char*, const char*> kinds[] = {
+      {"mod.AshtintCreator.TankCrashTextures_", "DPT"}, {"mod.AshtintCreator.TrackCrashTextures_", "CCT"},
+      {"mod.AshtintCreator.TankMapTextures_", "MEM"},   {"mod.AshtintCreator.TrainMapTextures_", "CTM"},
+      {"mod.AshtintCreator.SpaceBinPatched_", "SpaceBin"}, {"mod.AshtintCreator.Camouflages_", "CAMO"}};
   const auto built =
       std::find_if(mods.begin(), mods.end(), [](const RModResult& m) { return m.Outcome == TModOutcome::Built; });
   if (built == mods.end()) return;
   for (const QString& folder : folders) {
     const QFileInfoList files =
         QDir(folder).entryInfoList({u'*' + packageExtension}, QDir::Files, QDir::Name);
-    for (const QFileInfo& file : files)
-      if (file.lastModified() >= since) built->Packages.push_back({withSeparator(folder), file.fileName(), file.size()});
+    for (const QFileInfo& file : files) {
+      if (file.lastModified() < since) continue;
+      RModResult* owner = &*built;
+      for (const auto& [prefix, mod] : kinds) {
+        if (!file.fileName().startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) continue;
+        const auto it = std::find_if(mods.begin(), mods.end(), [mod = mod](const RModResult& m) {
+          return m.Mod == QLatin1String(mod) && m.Outcome == TModOutcome::Built;
+        });
+        owner = it == mods.end() ? nullptr : &*it;  // another run's mod: not this run's package
+        break;
+      }
+      if (owner != nullptr) owner->Packages.push_back({withSeparator(folder), file.fileName(), file.size()});
+    }
   }
 }
 
