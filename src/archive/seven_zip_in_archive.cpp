@@ -175,6 +175,7 @@ class T7zInArchive final : public T7zArchive, public I7zInArchive {
     // The package's own read errors and the destination's write errors say more than the bare
     // failure code the library passes on.
     std::exception_ptr streamError;
+    if (!test) stream.Expect(ItemSize(index));
     auto destination = T7zStream::NonOwning(stream);
     destination->SetErrorSink(&streamError);
     stream_->SetErrorSink(&streamError);

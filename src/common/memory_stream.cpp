@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "common/exceptions.h"
 #include "common/streams.h"
@@ -17,11 +18,27 @@ std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
 
 std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
   if (count == 0) return 0;
-  const std::size_t end = static_cast<std::size_t>(position_) + count;
-  if (end > data_.size()) data_.resize(end);  // a gap after a seek past the end becomes zeros
-  std::memcpy(data_.data() + position_, buffer, count);
-  position_ = static_cast<std::int64_t>(end);
+  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  const std::size_t position = static_cast<std::size_t>(position_);
+  if (position > data_.size()) data_.resize(position);  // a gap after a seek past the end becomes zeros
+  // Over what is there, then appended: new bytes are copied once, never zeroed first.
+  const std::size_t inside = std::min(count, data_.size() - position);
+  std::memcpy(data_.data() + position, bytes, inside);
+  data_.insert(data_.end(), bytes + inside, bytes + count);
+  position_ = static_cast<std::int64_t>(position + count);
   return count;
+}
+
+void TMemoryStream::Expect(std::uint64_t bytes) {
+  // A size read from a damaged or hostile archive may be anything: beyond this the block grows
+  // as the bytes really arrive.
+  constexpr std::uint64_t kLargestHint = 256u << 20;
+  if (bytes == 0 || bytes > kLargestHint) return;
+  try {
+    data_.reserve(std::max(data_.size(), static_cast<std::size_t>(position_) + static_cast<std::size_t>(bytes)));
+  } catch (const std::bad_alloc&) {
+    // only a hint: the writes themselves will say whether memory runs out
+  }
 }
 
 std::int64_t TMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {

@@ -29,6 +29,9 @@ class TStream {
   // Cuts or extends the stream; the position is kept unless it lies past the new end.
   virtual void SetSize(std::int64_t newSize) = 0;
   virtual std::int64_t Size();
+  // A hint that about bytes more are coming at the position: a memory block makes room for
+  // them at once instead of growing and copying as they arrive. It never fails.
+  virtual void Expect(std::uint64_t bytes) { (void)bytes; }
 
   std::int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
   void SetPosition(std::int64_t position) { Seek(position, TSeekOrigin::soBeginning); }
@@ -50,6 +53,7 @@ class TMemoryStream final : public TStream {
   std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
   void SetSize(std::int64_t newSize) override;
   std::int64_t Size() override { return static_cast<std::int64_t>(data_.size()); }
+  void Expect(std::uint64_t bytes) override;
 
   void Clear() { data_.clear(); position_ = 0; }
   const TBytesArray& Bytes() const { return data_; }

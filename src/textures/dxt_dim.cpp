@@ -11,6 +11,7 @@
 #include "textures/dxt_dim.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <climits>
 #include <cmath>
@@ -20,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "textures/dxt_cluster_search.h"
+#include "textures/dxt_dim_search.h"
 #include "textures/dxt_internal.h"
 #include "textures/dxt_mt.h"
 
@@ -153,6 +156,15 @@ inline void SearchNear(const TIndexSums& sums, int ca, int cb, int& a, int& b) {
   }
   a = ca - 1 + bi, b = cb - 1 + bj;
 }
+
+TDimNearFn PickNear() {
+#ifdef ASHTINT_DIM_X86
+  if (ClusterSearchFormAvailable(TClusterSearchForm::AVX2)) return DimNearAVX2;
+#endif
+  return DimNearScalar;
+}
+
+std::atomic<TDimNearFn> activeNearFn{PickNear()};
 
 // Per visibility, for every endpoint pair of a 5-bit and a 6-bit channel and every mapping:
 // the best new pair when each palette entry of the source counts alike. A block then only
@@ -317,21 +329,22 @@ void DimColorBlock(const TDimTable& table, const std::uint8_t* source, std::uint
       if (errors[m] < errors[bestMap]) bestMap = m;
   }
   // Its pairs searched one step around with the block's own weights.
-  unsigned n0 = 0, n1 = 0;
   const std::uint8_t* map = kMaps[bestMap];
+  const TDimNearFn activeNear = activeNearFn.load(std::memory_order_relaxed);
+  TDimNearInput near = {};
+  near.FourColor = fourColor;
+  for (int k = 0; k < 4; ++k) near.W[map[k]] += weight[k];
   for (int c = 0; c < 3; ++c) {
-    TIndexSums sums = {};
-    for (int k = 0; k < 4; ++k) sums.W[map[k]] += weight[k], sums.S[map[k]] += weight[k] * target[c][k];
+    for (int k = 0; k < 4; ++k) near.S[c][map[k]] += weight[k] * target[c][k];
     const std::uint16_t pair = table.Pair(kindBase + (c == 1), bestMap, sa[c], sb[c]);
-    int a, b;
-    if (c == 1)
-      fourColor ? SearchNear<6, true>(sums, pair >> 8, pair & 255, a, b)
-                : SearchNear<6, false>(sums, pair >> 8, pair & 255, a, b);
-    else
-      fourColor ? SearchNear<5, true>(sums, pair >> 8, pair & 255, a, b)
-                : SearchNear<5, false>(sums, pair >> 8, pair & 255, a, b);
-    n0 |= unsigned(a) << kShift[c];
-    n1 |= unsigned(b) << kShift[c];
+    near.A[c] = pair >> 8, near.B[c] = pair & 255;
+  }
+  int a[3], b[3];
+  activeNear(near, a, b);
+  unsigned n0 = 0, n1 = 0;
+  for (int c = 0; c < 3; ++c) {
+    n0 |= unsigned(a[c]) << kShift[c];
+    n1 |= unsigned(b[c]) << kShift[c];
   }
   std::uint32_t indices = table.MapIndices(bestMap, sourceIndices);
 
@@ -368,6 +381,33 @@ void DimBlockRange(const TDimTable& table, const std::uint8_t* source, std::uint
                    std::size_t blockCount, bool isDXT1);
 
 }  // namespace
+
+void DimNearScalar(const TDimNearInput& input, int* a, int* b) {
+  for (int c = 0; c < 3; ++c) {
+    TIndexSums sums;
+    for (int k = 0; k < 4; ++k) sums.W[k] = input.W[k], sums.S[k] = input.S[c][k];
+    if (c == 1)
+      input.FourColor ? SearchNear<6, true>(sums, input.A[c], input.B[c], a[c], b[c])
+                      : SearchNear<6, false>(sums, input.A[c], input.B[c], a[c], b[c]);
+    else
+      input.FourColor ? SearchNear<5, true>(sums, input.A[c], input.B[c], a[c], b[c])
+                      : SearchNear<5, false>(sums, input.A[c], input.B[c], a[c], b[c]);
+  }
+}
+
+bool SetDimNearVector(bool vector) {
+  if (!vector) {
+    activeNearFn.store(DimNearScalar, std::memory_order_relaxed);
+    return true;
+  }
+#ifdef ASHTINT_DIM_X86
+  if (ClusterSearchFormAvailable(TClusterSearchForm::AVX2)) {
+    activeNearFn.store(DimNearAVX2, std::memory_order_relaxed);
+    return true;
+  }
+#endif
+  return false;
+}
 
 void PrepareDimDXT(int visibility) { TableOf(visibility); }
 

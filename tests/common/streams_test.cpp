@@ -20,6 +20,12 @@ TEST(MemoryStream, ReadWriteSeekAndGaps) {
   m.WriteBuffer("z", 1);
   ASSERT_EQ(m.Size(), 6);
   EXPECT_EQ(std::string(m.Bytes().begin(), m.Bytes().end()), std::string("abc\0\0z", 6));
+  m.SetPosition(4);  // partly over the last bytes, partly new ones
+  m.Expect(100);
+  m.WriteBuffer("xyz", 3);
+  EXPECT_EQ(std::string(m.Bytes().begin(), m.Bytes().end()), std::string("abc\0xyz", 7));
+  EXPECT_EQ(m.Position(), 7);
+  m.SetSize(6);
   m.SetPosition(1);
   char buf[8] = {};
   EXPECT_EQ(m.Read(buf, 8), 5u);

@@ -8,6 +8,7 @@
 #include "textures/dds_creator.h"
 #include "textures/dds_file.h"
 #include "textures/dxt_dim.h"
+#include "textures/dxt_dim_search.h"
 
 using namespace ashtint;
 using namespace ashtint::testutil;
@@ -96,6 +97,33 @@ TEST(DimBlocks, RealTexturesComeCloserToTheExactResultThanAReencode) {
         const double dimmed =
             WeightedError(exact, DecodeImage(Dim(source, dxt1, visibility), dxt1, exact.Width, exact.Height));
         EXPECT_LE(dimmed, reencoded) << name << " dxt1=" << dxt1 << " visibility " << visibility;
+      }
+    }
+  }
+}
+
+TEST(DimBlocks, VectorSearchChoosesThePairsOfThePlainOne) {
+  // Both forms of the search around the tabled pairs must choose the very same endpoints, also
+  // next to the ends of the grid (random colours, visibilities near 0 and 100) and in the
+  // 3-colour mode of DXT1.
+  struct TGuard {
+    ~TGuard() { SetDimNearVector(true); }
+  } guard;
+  if (!SetDimNearVector(true)) GTEST_SKIP() << "no AVX2 here";
+  std::vector<TBitmap32> images = {RandomImage(64, 64, 11, true), RandomImage(64, 32, 12, false)};
+  for (const char* name : {"rock01.png", "astronaut.png"}) {
+    for (const auto& img : corpus::CorpusImages())
+      if (corpus::ShortName(img.Path) == name && corpus::LoadCorpusImage(img.Path, images.emplace_back())) break;
+    ASSERT_FALSE(images.back().Pixels.empty()) << name << " (install python3-skimage and extremetuxracer-data)";
+  }
+  for (const TBitmap32& image : images) {
+    for (const bool dxt1 : {true, false}) {
+      const auto source = EncodeImage(image, dxt1);
+      for (const int visibility : {0, 1, 30, 65, 99}) {
+        SetDimNearVector(false);
+        const auto plain = Dim(source, dxt1, visibility);
+        SetDimNearVector(true);
+        EXPECT_EQ(Dim(source, dxt1, visibility), plain) << image.Width << " dxt1=" << dxt1 << " " << visibility;
       }
     }
   }
