@@ -521,17 +521,19 @@ TEST_F(MainWindowUse, FirstStartBuildsTheModsAnUpdateRebuildsThemAndTheRemovalTa
   }
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   // Five packages with the colours of the settings, each read back and checked.
-  std::size_t packages = 0;
-  for (const auto& e : fs::recursive_directory_iterator(mods)) {
-    if (e.path().extension() != ".wotmod") continue;
-    ++packages;
-    EXPECT_EQ(test_support::CheckPackage((home / ".wine" / "drive_c" / "Games" / "manifest.json").string(),
-                                         client.string(), e.path().string(),
-                                         (dir_.path() / "unpacked" / e.path().filename()).string(), "#FFE200",
-                                         "#DD7744"),
-              "");
-  }
-  EXPECT_EQ(packages, 5u) << outputs.toStdString();
+  const auto checkPackages = [&](const fs::path& folder, const fs::path& unpackTo) {
+    std::size_t packages = 0;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+      if (e.path().extension() != ".wotmod") continue;
+      ++packages;
+      EXPECT_EQ(test_support::CheckPackage((home / ".wine" / "drive_c" / "Games" / "manifest.json").string(),
+                                           client.string(), e.path().string(), (unpackTo / e.path().filename()).string(),
+                                           "#FFE200", "#DD7744"),
+                "");
+    }
+    return packages;
+  };
+  EXPECT_EQ(checkPackages(mods, dir_.path() / "unpacked"), 5u) << outputs.toStdString();
 
   // The game updates: a new version, whose mods folder is empty. The next start says so and
   // rebuilds the recorded mods for it in one click.
@@ -565,16 +567,7 @@ TEST_F(MainWindowUse, FirstStartBuildsTheModsAnUpdateRebuildsThemAndTheRemovalTa
     window.close();
   }
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  std::size_t rebuilt = 0;
-  for (const auto& e : fs::recursive_directory_iterator(updated)) {
-    if (e.path().extension() != ".wotmod") continue;
-    ++rebuilt;
-    EXPECT_EQ(test_support::CheckPackage((home / ".wine" / "drive_c" / "Games" / "manifest.json").string(),
-                                         client.string(), e.path().string(),
-                                         (dir_.path() / "rebuilt" / e.path().filename()).string(), "#FFE200", "#DD7744"),
-              "");
-  }
-  EXPECT_EQ(rebuilt, 5u);
+  EXPECT_EQ(checkPackages(updated, dir_.path() / "rebuilt"), 5u);
 
   {
     RGuiSettings second;
