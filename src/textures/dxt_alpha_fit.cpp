@@ -47,6 +47,16 @@ int AssignScalar(const std::uint8_t* alpha, const unsigned* palette, const int* 
 }
 
 #ifdef ASHTINT_ALPHA_SSE2
+// The sum of the squares of 16 byte-sized distances.
+int SumOfSquares(__m128i distances) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i lo = _mm_unpacklo_epi8(distances, zero), hi = _mm_unpackhi_epi8(distances, zero);
+  __m128i sum = _mm_add_epi32(_mm_madd_epi16(lo, lo), _mm_madd_epi16(hi, hi));
+  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
+  return _mm_cvtsi128_si32(sum);
+}
+
 int AssignSse2(const std::uint8_t* alpha, const unsigned* palette, const int* order,
                std::uint8_t* indices) {
   const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha));
@@ -63,12 +73,7 @@ int AssignSse2(const std::uint8_t* alpha, const unsigned* palette, const int* or
     best = _mm_min_epu8(d, best);
   }
   _mm_storeu_si128(reinterpret_cast<__m128i*>(indices), bestIndex);
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i lo = _mm_unpacklo_epi8(best, zero), hi = _mm_unpackhi_epi8(best, zero);
-  __m128i sum = _mm_add_epi32(_mm_madd_epi16(lo, lo), _mm_madd_epi16(hi, hi));
-  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
-  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
-  return _mm_cvtsi128_si32(sum);
+  return SumOfSquares(best);
 }
 
 // The error of the palette alone: each pixel's distance to its nearest entry does not depend on
@@ -81,12 +86,7 @@ int ErrorSse2(const std::uint8_t* alpha, const unsigned* palette) {
     const __m128i v = _mm_set1_epi8(char(palette[k]));
     best = _mm_min_epu8(best, _mm_or_si128(_mm_subs_epu8(x, v), _mm_subs_epu8(v, x)));
   }
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i lo = _mm_unpacklo_epi8(best, zero), hi = _mm_unpackhi_epi8(best, zero);
-  __m128i sum = _mm_add_epi32(_mm_madd_epi16(lo, lo), _mm_madd_epi16(hi, hi));
-  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
-  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
-  return _mm_cvtsi128_si32(sum);
+  return SumOfSquares(best);
 }
 #endif
 
