@@ -23,7 +23,7 @@ std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
   if (position > data_.size()) data_.resize(position);  // a gap after a seek past the end becomes zeros
   // Over what is there, then appended: new bytes are copied once, never zeroed first.
   const std::size_t inside = std::min(count, data_.size() - position);
-  std::memcpy(data_.data() + position, bytes, inside);
+  if (inside > 0) std::memcpy(data_.data() + position, bytes, inside);  // an empty block has no data pointer
   data_.insert(data_.end(), bytes + inside, bytes + count);
   position_ = static_cast<std::int64_t>(position + count);
   return count;
