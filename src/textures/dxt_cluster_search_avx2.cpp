@@ -6,14 +6,7 @@
 #ifdef ASHTINT_DXT_X86
 #include <immintrin.h>
 
-#if defined(__clang__) && !defined(__AVX2__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#define ASHTINT_POP_CLANG_TARGET 1
-#elif defined(__GNUC__) && !defined(__AVX2__)
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#define ASHTINT_POP_TARGET 1
-#endif
+#include "textures/avx2_target_begin.h"
 
 #include "textures/dxt_cluster_search_impl.h"
 
@@ -60,12 +53,7 @@ void RunAvx2(const TClusterInput& input, TClusterResult& result) {
 }
 }  // namespace
 
-#ifdef ASHTINT_POP_TARGET
-#pragma GCC pop_options
-#endif
-#ifdef ASHTINT_POP_CLANG_TARGET
-#pragma clang attribute pop
-#endif
+#include "textures/avx2_target_end.h"
 
 void ClusterSearchAVX2(const TClusterInput& input, TClusterResult& result) {
   RunAvx2(input, result);

@@ -7,14 +7,7 @@
 #ifdef ASHTINT_DIM_X86
 #include <immintrin.h>
 
-#if defined(__clang__) && !defined(__AVX2__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#define ASHTINT_POP_CLANG_TARGET 1
-#elif defined(__GNUC__) && !defined(__AVX2__)
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#define ASHTINT_POP_TARGET 1
-#endif
+#include "textures/avx2_target_begin.h"
 
 namespace ashtint {
 
@@ -94,12 +87,7 @@ void Search(const TDimNearInput& in, int* outA, int* outB) {
 
 }  // namespace
 
-#ifdef ASHTINT_POP_TARGET
-#pragma GCC pop_options
-#endif
-#ifdef ASHTINT_POP_CLANG_TARGET
-#pragma clang attribute pop
-#endif
+#include "textures/avx2_target_end.h"
 
 void DimNearAVX2(const TDimNearInput& input, int* a, int* b) { Search(input, a, b); }
 
