@@ -12,7 +12,7 @@ libcurl4-openssl-dev
 libsquish-dev libstb-dev python3-skimage extremetuxracer-data
 qt6-base-dev qt6-translations-l10n xvfb xauth imagemagick xdotool
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-dpkg-dev xz-utils wine64 fonts-wine ccache
+dpkg-dev xz-utils wine64 fonts-wine
 hyperfine
 clang libclang-rt-14-dev
 "
