@@ -99,11 +99,26 @@ class WineFrontEnd : public ::testing::Test {
     EXPECT_NE(saved.find(base64.out), std::string::npos) << saved;
   }
 
+  // Every package of the client's version folder checked by the shared checker.
+  void ExpectPackages(const fs::path& client, std::size_t count) const {
+    std::size_t packages = 0;
+    for (const auto& e : fs::recursive_directory_iterator(client / "mods" / "1.24.0.1")) {
+      if (e.path().extension() != ".wotmod") continue;
+      ++packages;
+      EXPECT_EQ(test_support::CheckPackage((World()->Root() / "gen" / "manifest.json").string(), client.string(),
+                                           e.path().string(),
+                                           (dir_.path() / "unpacked" / std::to_string(count) / e.path().filename()).string(),
+                                           "#FFE200", "#DD7744"),
+                "");
+    }
+    EXPECT_EQ(packages, count);
+  }
+
   test_support::TempDir dir_;
   fs::path program_;
 };
 
-TEST_F(WineFrontEnd, FirstStartFindsAPerUserClientAndCreateModsBuildsThePackages) {
+TEST_F(WineFrontEnd, FirstStartFindsAPerUserClientAndCreateModsBuildsThePackagesThenAllSix) {
   const fs::path client = Client("World of Tanks EU");
   Record("HKCU", "/reg:64", client);
   // The window takes the one client it found and gives its main button the focus: Space starts
@@ -118,17 +133,21 @@ TEST_F(WineFrontEnd, FirstStartFindsAPerUserClientAndCreateModsBuildsThePackages
   EXPECT_TRUE(r.boxes.empty());
   test_support::RunProcess(kWineServer, {"-w"}, "", World()->Env());
   ExpectSavedClient(client);
+  ExpectPackages(client, 5);
 
-  std::size_t packages = 0;
-  for (const auto& e : fs::recursive_directory_iterator(client / "mods" / "1.24.0.1")) {
-    if (e.path().extension() != ".wotmod") continue;
-    ++packages;
-    EXPECT_EQ(test_support::CheckPackage((World()->Root() / "gen" / "manifest.json").string(), client.string(),
-                                         e.path().string(), (dir_.path() / "unpacked" / e.path().filename()).string(),
-                                         "#FFE200", "#DD7744"),
-              "");
-  }
-  EXPECT_EQ(packages, 5u);
+  // The next start with camouflages ticked as well, at 30 per cent and a quarter of the size (the
+  // settings the first start saved, changed as the camouflage controls would): all six mods.
+  std::string settings = ReadFile(program_ / "AshtintGui.json");
+  const std::regex camo("camo: \\{[^}]*\\}");
+  ASSERT_TRUE(std::regex_search(settings, camo)) << settings;
+  settings = std::regex_replace(settings, camo, "camo: {enable: true,visibility: 30,downsizing: true,downsizingratio: 4}");
+  WriteFile(program_ / "AshtintGui.json", settings);
+  const auto again = RunInWine(dir_.path(), program_ / "AshtintGui.exe", "", {},
+                               {"space@5000", "return@1000", "close=Mods created@1000", "close@1000"});
+  EXPECT_EQ(again.stuck, "") << again.out << again.err;
+  EXPECT_EQ(again.code, 0);
+  test_support::RunProcess(kWineServer, {"-w"}, "", World()->Env());
+  ExpectPackages(client, 6);
 }
 
 TEST_F(WineFrontEnd, FirstStartFindsAClientRecordedForTheMachineBy32BitInstaller) {
