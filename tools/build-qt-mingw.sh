@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds the smallest Qt 6 the front end needs (Core, Gui, Widgets, Test; the Windows and offscreen
 # platform plugins) for 64-bit Windows with mingw-w64 from Debian's own qt6-base source package, and
-# keeps the installed Qt in a cache outside the source tree, one copy per source version, so that
-# only the first run compiles (the longest step of a fresh machine's test run).
+# keeps the installed Qt in a cache outside the source tree, one copy per source version and
+# recipe, so that only the first run compiles (the longest step of a fresh machine's test run).
 #
 #   tools/build-qt-mingw.sh     prints the installed Qt's folder (pass it as CMAKE_PREFIX_PATH)
 #
@@ -25,7 +25,10 @@ if [ -z "$dsc" ]; then
 fi
 version=${dsc#qt6-base_}
 version=${version%.dsc}
-prefix="$cache/qt6-mingw-$version"
+# The recipe (this script and the toolchain file) is part of the name: a changed configuration
+# builds anew instead of reusing a Qt made another way.
+recipe=$(cat "$root/tools/build-qt-mingw.sh" "$root/cmake/mingw-w64.cmake" | sha256sum | cut -c1-10)
+prefix="$cache/qt6-mingw-$version-$recipe"
 
 # One build at a time: a second caller (the test suite's, while run-tests.sh builds Qt in the
 # background) waits for the first and then finds its result.
@@ -121,6 +124,10 @@ if [ ! -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
   # Installed Qt finds itself relative to its own files, so the finished folder may be moved.
   rm -rf "$prefix"
   mv "$prefix.partial" "$prefix"
+  # Qt made by earlier recipes is not used again.
+  for old in "$cache"/qt6-mingw-*; do
+    if [ -d "$old" ] && [ "$old" != "$prefix" ]; then rm -rf "$old"; fi
+  done
 fi
 
 echo "$prefix"
