@@ -138,9 +138,11 @@ TEST_F(WineFrontEnd, FirstStartFindsAPerUserClientAndCreateModsBuildsThePackages
   // The next start with camouflages ticked as well, at 30 per cent and a quarter of the size (the
   // settings the first start saved, changed as the camouflage controls would): all six mods.
   std::string settings = ReadFile(program_ / "AshtintGui.json");
-  const std::regex camo("camo: \\{[^}]*\\}");
+  const std::regex camo("(\"camo\": \\{[^}]*\"enable\": )false");
   ASSERT_TRUE(std::regex_search(settings, camo)) << settings;
-  settings = std::regex_replace(settings, camo, "camo: {enable: true,visibility: 30,downsizing: true,downsizingratio: 4}");
+  settings = std::regex_replace(settings, camo, "$1true");
+  for (const char* value : {"\"visibility\": 30", "\"downsizing\": true", "\"downsizingratio\": 4"})
+    ASSERT_NE(settings.find(value), std::string::npos) << value << "\n" << settings;
   WriteFile(program_ / "AshtintGui.json", settings);
   const auto again = RunInWine(dir_.path(), program_ / "AshtintGui.exe", "", {},
                                {"space@5000", "return@1000", "close=Mods created@1000", "close@1000"});
