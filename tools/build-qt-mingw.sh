@@ -6,8 +6,8 @@
 #
 #   tools/build-qt-mingw.sh     prints the installed Qt's folder (pass it as CMAKE_PREFIX_PATH)
 #
-# It runs at normal priority; prefix
-# "nice" when sharing the machine. $ASHTINT_JOBS compilers at a time (default 2).
+# It runs at normal priority; prefix "nice" when sharing the machine. $ASHTINT_JOBS compilers at a
+# time (default 2).
 #
 # Cache: $ASHTINT_CACHE_DIR, else $XDG_CACHE_HOME/ashtint, else ~/.cache/ashtint.
 # Needs deb-src entries in apt's sources, Debian's host Qt tools of the same version
@@ -124,9 +124,10 @@ if [ ! -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
   # Installed Qt finds itself relative to its own files, so the finished folder may be moved.
   rm -rf "$prefix"
   mv "$prefix.partial" "$prefix"
-  # Qt made by earlier recipes is not used again.
+  # Qt made by earlier recipes is not used again (a build still under way keeps its folder).
   for old in "$cache"/qt6-mingw-*; do
-    if [ -d "$old" ] && [ "$old" != "$prefix" ]; then rm -rf "$old"; fi
+    case "$old" in "$prefix" | *.partial) continue ;; esac
+    if [ -d "$old" ]; then rm -rf "$old"; fi
   done
 fi
 
