@@ -1,7 +1,8 @@
 #!/bin/sh
 # The sanitizer pass of the test suite. AddressSanitizer and UBSan: every unit test, the
 # end-to-end tests (the engine built with them too), the front end's tests (the windows, the
-# engine runner, a first start that builds the mods) and the fuzz targets over their seeds.
+# engine runner, a first start that builds the mods; the front end's own code under
+# AddressSanitizer alone, see CMakeLists.txt) and the fuzz targets over their seeds.
 # ThreadSanitizer: the tests that run threads: the package workers and their call queue, the
 # update check's thread, the DXT compression threads and archive objects used from two threads
 # at once. Optional first argument: the folder that receives the two builds (default
