@@ -118,29 +118,34 @@ void DecodeDimHalve(const std::uint8_t* data, bool isDXT1, int width, int height
     dimmed[v] = visibility >= 100 ? std::uint32_t(v) : visibility < 1 ? 0 : std::uint32_t(visibility * v / 100);
   half.SetSize(width / 2, height / 2);
   const std::size_t blockBytes = isDXT1 ? 8 : 16;
-  std::uint8_t decoded[64];
-  std::uint32_t px[16];
-  for (int by = 0; by < height; by += 4) {
-    for (int bx = 0; bx < width; bx += 4, data += blockBytes) {
-      DecodeDXTBlock(data, isDXT1, decoded);
-      for (int i = 0; i < 16; ++i) {
-        const std::uint32_t p = std::uint32_t(decoded[4 * i]) | std::uint32_t(decoded[4 * i + 1]) << 8 |
-                                std::uint32_t(decoded[4 * i + 2]) << 16 | std::uint32_t(decoded[4 * i + 3]) << 24;
-        px[i] = (p & 0xFF000000u) | dimmed[(p >> 16) & 255] << 16 | dimmed[(p >> 8) & 255] << 8 | dimmed[p & 255];
-      }
-      for (int qy = 0; qy < 2; ++qy) {
-        for (int qx = 0; qx < 2; ++qx) {
-          const std::uint32_t a = px[8 * qy + 2 * qx], b = px[8 * qy + 2 * qx + 1];
-          const std::uint32_t c = px[8 * qy + 4 + 2 * qx], d = px[8 * qy + 4 + 2 * qx + 1];
-          // Blue with red and green with alpha summed in 16-bit lanes: four bytes never carry.
-          const std::uint32_t br = (a & 0x00FF00FFu) + (b & 0x00FF00FFu) + (c & 0x00FF00FFu) + (d & 0x00FF00FFu);
-          const std::uint32_t ga = ((a >> 8) & 0x00FF00FFu) + ((b >> 8) & 0x00FF00FFu) + ((c >> 8) & 0x00FF00FFu) +
-                                   ((d >> 8) & 0x00FF00FFu);
-          half.At(bx / 2 + qx, by / 2 + qy) = ((br >> 2) & 0x00FF00FFu) | (((ga >> 2) & 0x00FF00FFu) << 8);
+  const std::size_t blocksPerRow = std::size_t(width / 4);
+  // Rows of blocks shared over the processors: each writes its own rows of the half image.
+  ShareOverProcessors(std::size_t(height / 4), 64, [&](std::size_t firstRow, std::size_t rows) {
+    const std::uint8_t* block = data + firstRow * blocksPerRow * blockBytes;
+    std::uint8_t decoded[64];
+    std::uint32_t px[16];
+    for (int by = int(firstRow) * 4; by < int(firstRow + rows) * 4; by += 4) {
+      for (int bx = 0; bx < width; bx += 4, block += blockBytes) {
+        DecodeDXTBlock(block, isDXT1, decoded);
+        for (int i = 0; i < 16; ++i) {
+          const std::uint32_t p = std::uint32_t(decoded[4 * i]) | std::uint32_t(decoded[4 * i + 1]) << 8 |
+                                  std::uint32_t(decoded[4 * i + 2]) << 16 | std::uint32_t(decoded[4 * i + 3]) << 24;
+          px[i] = (p & 0xFF000000u) | dimmed[(p >> 16) & 255] << 16 | dimmed[(p >> 8) & 255] << 8 | dimmed[p & 255];
+        }
+        for (int qy = 0; qy < 2; ++qy) {
+          for (int qx = 0; qx < 2; ++qx) {
+            const std::uint32_t a = px[8 * qy + 2 * qx], b = px[8 * qy + 2 * qx + 1];
+            const std::uint32_t c = px[8 * qy + 4 + 2 * qx], d = px[8 * qy + 4 + 2 * qx + 1];
+            // Blue with red and green with alpha summed in 16-bit lanes: four bytes never carry.
+            const std::uint32_t br = (a & 0x00FF00FFu) + (b & 0x00FF00FFu) + (c & 0x00FF00FFu) + (d & 0x00FF00FFu);
+            const std::uint32_t ga = ((a >> 8) & 0x00FF00FFu) + ((b >> 8) & 0x00FF00FFu) +
+                                     ((c >> 8) & 0x00FF00FFu) + ((d >> 8) & 0x00FF00FFu);
+            half.At(bx / 2 + qx, by / 2 + qy) = ((br >> 2) & 0x00FF00FFu) | (((ga >> 2) & 0x00FF00FFu) << 8);
+          }
         }
       }
     }
-  }
+  });
 }
 
 bool MakeTranslucentDDSImpl(TBytesArray& stream, int visibility, int ratio) {

@@ -24,8 +24,9 @@ struct TClusterResult {
 enum class TClusterSearchForm {
   Scalar,        // exact division
   ScalarRcp,     // scalar arithmetic with the processor's approximate reciprocal (x86 only)
+  ScalarRcpFused,  // the same with fused multiply-add (the library's, slow): AVX2's reference
   SSE,           // four lanes, approximate reciprocal
-  AVX2           // eight lanes, approximate reciprocal
+  AVX2           // eight lanes, approximate reciprocal, fused multiply-add
 };
 
 using TClusterSearchFn = void (*)(const TClusterInput& input, TClusterResult& result);
@@ -34,6 +35,7 @@ void ClusterSearchScalar(const TClusterInput& input, TClusterResult& result);
 #if defined(__x86_64__) || defined(_M_X64) || defined(__i386__)
 #define ASHTINT_DXT_X86 1
 void ClusterSearchScalarRcp(const TClusterInput& input, TClusterResult& result);
+void ClusterSearchScalarRcpFused(const TClusterInput& input, TClusterResult& result);
 void ClusterSearchSSE(const TClusterInput& input, TClusterResult& result);
 void ClusterSearchAVX2(const TClusterInput& input, TClusterResult& result);
 #endif

@@ -1,6 +1,7 @@
-// Eight-lane AVX2 form of the split search: the same arithmetic as the SSE form, two batches
-// of four splits at a time. Only this file is compiled for AVX2, and everything in it is local
-// to it, so no AVX2 code can reach a processor without it.
+// Eight-lane AVX2 form of the split search with fused multiply-add (every processor with AVX2
+// has it too; the form is offered only where both are there): the arithmetic of the SSE form,
+// rounded once per multiply-add. Only this file is compiled for AVX2, and everything in it is
+// local to it, so no AVX2 code can reach a processor without it.
 #include "textures/dxt_cluster_search.h"
 
 #ifdef ASHTINT_DXT_X86
@@ -24,6 +25,8 @@ struct TAvx2Lanes {
   static V Sub(V a, V b) { return _mm256_sub_ps(a, b); }
   static V Mul(V a, V b) { return _mm256_mul_ps(a, b); }
   static V Div(V a, V b) { return _mm256_div_ps(a, b); }
+  static V MulAdd(V a, V b, V c) { return _mm256_fmadd_ps(a, b, c); }
+  static V MulSub(V a, V b, V c) { return _mm256_fmsub_ps(a, b, c); }
   static V Rcp(V a) { return _mm256_rcp_ps(a); }
   static V Max(V a, V b) { return _mm256_max_ps(a, b); }
   static V Min(V a, V b) { return _mm256_min_ps(a, b); }

@@ -27,6 +27,9 @@ constexpr int kStreamSize = 153 + 16;
 
 // T supplies: V (float lanes), I (int lanes), M (lane mask), Lanes, and the operations below.
 // Max and Min follow the processor's rule: when a lane is not a number the second operand wins.
+// MulAdd(a, b, c) is a * b + c and MulSub(a, b, c) a * b - c: rounded once where the lanes have
+// fused multiply-add, twice where not, so forms agree bit for bit only with a form that fuses
+// alike.
 //
 // With s the start weight of a point's cluster and t = 1 - s its end weight, every sum of a
 // split follows from alpha-x (sum of w s x, with sum of w s in the weight lane) and
@@ -40,36 +43,43 @@ struct TSplitSearch {
   using I = typename T::I;
   using M = typename T::M;
 
-  // Error of the splits in the lanes, and optionally their endpoints on the grid. alphaXOf(c)
-  // gives alpha-x of channel c (3: the weight), computed when needed to keep few values live.
+  // Half the error of the splits in the lanes (only their order matters), and optionally their
+  // endpoints on the grid. alphaXOf(c) gives alpha-x of channel c (3: the weight), computed
+  // when needed to keep few values live.
   template <class F>
   static inline V Evaluate(F alphaXOf, V alpha2, const float* total, V* startQ, V* endQ) {
-    const V zero = T::Set(0.0f), one = T::Set(1.0f), two = T::Set(2.0f);
+    const V zero = T::Set(0.0f);
     const V alphaW = alphaXOf(3);
-    const V beta2 = T::Add(T::Sub(T::Set(total[3]), T::Mul(two, alphaW)), alpha2);
+    const V beta2 = T::MulAdd(T::Set(-2.0f), alphaW, T::Add(T::Set(total[3]), alpha2));
     const V alphaBeta = T::Sub(alphaW, alpha2);
-    const V d = T::Sub(T::Mul(alpha2, beta2), T::Mul(alphaBeta, alphaBeta));
-    V factor = d;
-    if constexpr (!Exact) factor = T::Rcp(d);
-    V e[3];
+    const V d = T::MulSub(alpha2, beta2, T::Mul(alphaBeta, alphaBeta));
+    // The endpoints come out already scaled to the grid: one multiplication per grid and not
+    // two per channel.
+    V scale[2] = {d, d};
+    if constexpr (!Exact) {
+      const V r = T::Rcp(d);
+      scale[0] = T::Mul(r, T::Set(kGrid[0]));
+      scale[1] = T::Mul(r, T::Set(kGrid[1]));
+    }
+    const V halfAlpha2 = T::Mul(alpha2, T::Set(0.5f));
+    const V halfBeta2 = T::Mul(beta2, T::Set(0.5f));
+    V error = zero;
     for (int c = 0; c < 3; ++c) {
       const V alphaX = alphaXOf(c);
       const V betaX = T::Sub(T::Set(total[c]), alphaX);
-      const V na = T::Sub(T::Mul(alphaX, beta2), T::Mul(betaX, alphaBeta));
-      const V nb = T::Sub(T::Mul(betaX, alpha2), T::Mul(alphaX, alphaBeta));
+      const V na = T::MulSub(alphaX, beta2, T::Mul(betaX, alphaBeta));
+      const V nb = T::MulSub(betaX, alpha2, T::Mul(alphaX, alphaBeta));
+      const V g = T::Set(kGrid[c]);
       V a, b;
       if constexpr (Exact) {
-        a = T::Div(na, factor);
-        b = T::Div(nb, factor);
+        a = T::Div(T::Mul(na, g), d);
+        b = T::Div(T::Mul(nb, g), d);
       } else {
-        a = T::Mul(na, factor);
-        b = T::Mul(nb, factor);
+        a = T::Mul(na, scale[c == 1]);
+        b = T::Mul(nb, scale[c == 1]);
       }
-      a = T::Min(T::Max(a, zero), one);
-      b = T::Min(T::Max(b, zero), one);
-      const V g = T::Set(kGrid[c]);
-      const V qa = T::RoundEven(T::Mul(a, g));
-      const V qb = T::RoundEven(T::Mul(b, g));
+      const V qa = T::RoundEven(T::Min(T::Max(a, zero), g));
+      const V qb = T::RoundEven(T::Min(T::Max(b, zero), g));
       if (startQ) {
         startQ[c] = qa;
         endQ[c] = qb;
@@ -77,35 +87,46 @@ struct TSplitSearch {
       const V step = T::Set(kGridStep[c]);
       a = T::Mul(qa, step);
       b = T::Mul(qb, step);
-      const V t1 = T::Add(T::Mul(T::Mul(a, a), alpha2), T::Mul(T::Mul(b, b), beta2));
-      const V t2 = T::Sub(T::Sub(T::Mul(T::Mul(a, b), alphaBeta), T::Mul(a, alphaX)),
-                          T::Mul(b, betaX));
-      e[c] = T::Add(t1, T::Mul(two, t2));
+      // a^2 aa + b^2 bb + 2 (a b ab - a ax - b bx), halved and factored:
+      // a (a aa / 2 + b ab - ax) + b (b bb / 2 - bx)
+      const V p = T::MulAdd(a, halfAlpha2, T::MulSub(b, alphaBeta, alphaX));
+      const V r = T::MulSub(b, halfBeta2, betaX);
+      const V e = T::MulAdd(a, p, T::Mul(b, r));
+      error = c == 0 ? e : T::Add(error, e);
     }
-    return T::Add(T::Add(e[0], e[1]), e[2]);
+    return error;
   }
 
-  // Four clusters ending at k0 (broadcast), j and l (per lane: the sums of channel c are at
-  // pj + c * stride and pl + c * stride).
-  static inline V Batch4(const float* pk0, const float* pj, const float* pl, int stride,
-                         const float* total, V* startQ, V* endQ) {
-    auto alphaXOf = [&](int c) {
-      return T::Mul(T::Add(T::Add(T::Set(pk0[c]), T::Load(pj + c * stride)), T::Load(pl + c * stride)),
-                    T::Set(kOneThird));
-    };
-    const V alpha2 = T::Add(T::Add(T::Set(pk0[3] * kFiveNinths), T::Mul(T::Load(pj + 3 * stride), T::Set(kOneThird))),
-                            T::Mul(T::Load(pl + 3 * stride), T::Set(kOneNinth)));
+  // Four clusters ending at k0 and at j and l per lane. The parts of the sums that do not
+  // depend on k0 come precomputed: pair[c] = (P[j] + P[l]) / 3 for c < 4 and pair[4] =
+  // P_w[j] / 3 + P_w[l] / 9 (channel c at pair + c * stride); k0's part is broadcast:
+  // own[c] = P[k0] / 3, own[4] = 5/9 P_w[k0].
+  static inline V Batch4(const float* own, const float* pair, int stride, const float* total, V* startQ,
+                         V* endQ) {
+    auto alphaXOf = [&](int c) { return T::Add(T::Set(own[c]), T::Load(pair + c * stride)); };
+    const V alpha2 = T::Add(T::Set(own[4]), T::Load(pair + 4 * stride));
     return Evaluate(alphaXOf, alpha2, total, startQ, endQ);
   }
 
-  // Three clusters ending at k0 (broadcast) and j (per lane).
+  // Three clusters ending at k0 (broadcast) and j (per lane). Halving and quartering are exact,
+  // so fused and separate rounding agree here.
   static inline V Batch3(const float* pk0, const float* pj, int stride, const float* total,
                          V* startQ, V* endQ) {
     auto alphaXOf = [&](int c) {
-      return T::Mul(T::Add(T::Set(pk0[c]), T::Load(pj + c * stride)), T::Set(0.5f));
+      return T::MulAdd(T::Load(pj + c * stride), T::Set(0.5f), T::Set(pk0[c] * 0.5f));
     };
-    const V alpha2 = T::Add(T::Set(pk0[3] * 0.75f), T::Mul(T::Load(pj + 3 * stride), T::Set(0.25f)));
+    const V alpha2 = T::MulAdd(T::Load(pj + 3 * stride), T::Set(0.25f), T::Set(pk0[3] * 0.75f));
     return Evaluate(alphaXOf, alpha2, total, startQ, endQ);
+  }
+
+  // What Batch4 takes for the pair (j, l) and for k0.
+  static void PairSums(const TClusterInput& in, int j, int l, float* pair, int stride) {
+    for (int c = 0; c < 4; ++c) pair[c * stride] = (in.Prefix[c][j] + in.Prefix[c][l]) * kOneThird;
+    pair[4 * stride] = in.Prefix[3][j] * kOneThird + in.Prefix[3][l] * kOneNinth;
+  }
+  static void OwnSums(const TClusterInput& in, int k0, float* own) {
+    for (int c = 0; c < 4; ++c) own[c] = in.Prefix[c][k0] * kOneThird;
+    own[4] = in.Prefix[3][k0] * kFiveNinths;
   }
 
   static inline void Keep(V e, int valid, I ids, V& bestE, I& bestId) {
@@ -123,39 +144,27 @@ struct TSplitSearch {
     if (!in.ThreeColor) {
       // All (j, l) pairs as one stream, row j after row j - 1; the splits with a given k0 are
       // the stream's tail from row k0 on, so lanes stay full across rows.
-      alignas(32) float sj[4][kStreamSize], sl[4][kStreamSize];
+      alignas(32) float pair[5][kStreamSize];
       alignas(32) int sid[kStreamSize];
       int rowStart[17];
       int length = 0;
       for (int j = 0; j <= n; ++j) {
         rowStart[j] = length;
-        const int count = n - j + 1;
-        for (int c = 0; c < 4; ++c) {
-          const float* prefix = in.Prefix[c];
-          const float pj = prefix[j];
-          float* dj = sj[c] + length;
-          float* dl = sl[c] + length;
-          // Whole groups of 8: the rows have room past their end, and the next row or the
-          // padding overwrites what is copied beyond it.
-          for (int t = 0; t < count; t += 8) {
-            for (int u = 0; u < 8; ++u) dj[t + u] = pj, dl[t + u] = prefix[j + t + u];
-          }
+        for (int l = j; l <= n; ++l, ++length) {
+          PairSums(in, j, l, &pair[0][length], kStreamSize);
+          sid[length] = j * kSplitK1 + (l - j);  // k1 * 17 + k2 once k0 * 17 is taken off
         }
-        // k1 * 17 + k2 once k0 * 17 is taken off: 17 j + (l - j) with l = j + t
-        for (int t = 0; t < count; t += 8) {
-          for (int u = 0; u < 8; ++u) sid[length + t + u] = j * kSplitK1 + t + u;
-        }
-        length += count;
       }
       for (int i = length; i < length + 8; ++i) {
-        for (int c = 0; c < 4; ++c) sj[c][i] = sl[c][i] = 0;
+        for (int c = 0; c < 5; ++c) pair[c][i] = 0;
         sid[i] = kNoSplit;
       }
       for (int k0 = 0; k0 <= n; ++k0) {
-        for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][k0];
+        float own[5];
+        OwnSums(in, k0, own);
         const int base = k0 * (kSplitK0 - kSplitK1);
         for (int i = rowStart[k0]; i < length; i += T::Lanes) {
-          const V e = Batch4(pk0, &sj[0][i], &sl[0][i], kStreamSize, total, nullptr, nullptr);
+          const V e = Batch4(own, &pair[0][i], kStreamSize, total, nullptr, nullptr);
           Keep(e, length - i, T::AddI(T::LoadI(&sid[i]), base), bestE, bestId);
         }
       }
@@ -184,16 +193,19 @@ struct TSplitSearch {
     out.K2 = id % kSplitK1;
     // The winner's endpoints, computed again by the same lanes.
     V startQ[3], endQ[3];
-    for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][out.K0];
-    float wj[4][T::Lanes], wl[4][T::Lanes];
-    for (int c = 0; c < 4; ++c) {
-      for (int l = 0; l < T::Lanes; ++l) {
-        wj[c][l] = in.Prefix[c][out.K0 + out.K1];
-        wl[c][l] = in.Prefix[c][out.K0 + out.K1 + out.K2];
-      }
+    if (!in.ThreeColor) {
+      float own[5], pair[5][T::Lanes];
+      OwnSums(in, out.K0, own);
+      for (int l = 0; l < T::Lanes; ++l)
+        PairSums(in, out.K0 + out.K1, out.K0 + out.K1 + out.K2, &pair[0][l], T::Lanes);
+      Batch4(own, pair[0], T::Lanes, total, startQ, endQ);
+    } else {
+      for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][out.K0];
+      float wj[4][T::Lanes];
+      for (int c = 0; c < 4; ++c)
+        for (int l = 0; l < T::Lanes; ++l) wj[c][l] = in.Prefix[c][out.K0 + out.K1];
+      Batch3(pk0, wj[0], T::Lanes, total, startQ, endQ);
     }
-    if (!in.ThreeColor) Batch4(pk0, wj[0], wl[0], T::Lanes, total, startQ, endQ);
-    else Batch3(pk0, wj[0], T::Lanes, total, startQ, endQ);
     for (int c = 0; c < 3; ++c) {
       out.Start[c] = static_cast<int>(T::First(startQ[c]));
       out.End[c] = static_cast<int>(T::First(endQ[c]));
@@ -213,6 +225,8 @@ struct TScalarLanes {
   static V Sub(V a, V b) { return a - b; }
   static V Mul(V a, V b) { return a * b; }
   static V Div(V a, V b) { return a / b; }
+  static V MulAdd(V a, V b, V c) { return a * b + c; }
+  static V MulSub(V a, V b, V c) { return a * b - c; }
   static V Max(V a, V b) { return a > b ? a : b; }
   static V Min(V a, V b) { return a < b ? a : b; }
   // Round to nearest, ties to even, for 0 <= v < 2^22 in the default rounding mode.

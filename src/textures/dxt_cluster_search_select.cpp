@@ -11,12 +11,15 @@ bool ProcessorHas(TClusterSearchForm form) {
 #ifdef ASHTINT_DXT_X86
 #if defined(__GNUC__)
   __builtin_cpu_init();
-  if (form == TClusterSearchForm::AVX2) return __builtin_cpu_supports("avx2");
-  if (form == TClusterSearchForm::SSE || form == TClusterSearchForm::ScalarRcp)
+  if (form == TClusterSearchForm::AVX2) return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  if (form == TClusterSearchForm::SSE || form == TClusterSearchForm::ScalarRcp ||
+      form == TClusterSearchForm::ScalarRcpFused)
     return __builtin_cpu_supports("sse2");
 #else
   if (form == TClusterSearchForm::AVX2) return false;  // no portable probe here: stay on SSE
-  if (form == TClusterSearchForm::SSE || form == TClusterSearchForm::ScalarRcp) return true;
+  if (form == TClusterSearchForm::SSE || form == TClusterSearchForm::ScalarRcp ||
+      form == TClusterSearchForm::ScalarRcpFused)
+    return true;
 #endif
 #endif
   return form == TClusterSearchForm::Scalar;
@@ -41,6 +44,7 @@ TClusterSearchFn ClusterSearchFunction(TClusterSearchForm form) {
   switch (form) {
 #ifdef ASHTINT_DXT_X86
     case TClusterSearchForm::ScalarRcp: return ClusterSearchScalarRcp;
+    case TClusterSearchForm::ScalarRcpFused: return ClusterSearchScalarRcpFused;
     case TClusterSearchForm::SSE: return ClusterSearchSSE;
     case TClusterSearchForm::AVX2: return ClusterSearchAVX2;
 #endif

@@ -20,6 +20,8 @@ struct TSseLanes {
   static V Sub(V a, V b) { return _mm_sub_ps(a, b); }
   static V Mul(V a, V b) { return _mm_mul_ps(a, b); }
   static V Div(V a, V b) { return _mm_div_ps(a, b); }
+  static V MulAdd(V a, V b, V c) { return _mm_add_ps(_mm_mul_ps(a, b), c); }
+  static V MulSub(V a, V b, V c) { return _mm_sub_ps(_mm_mul_ps(a, b), c); }
   static V Rcp(V a) { return _mm_rcp_ps(a); }
   static V Max(V a, V b) { return _mm_max_ps(a, b); }
   static V Min(V a, V b) { return _mm_min_ps(a, b); }

@@ -18,7 +18,6 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "textures/dxt_cluster_search.h"
@@ -415,25 +414,10 @@ void DimDXTBlocks(const std::uint8_t* source, std::uint8_t* destination, std::si
                   int visibility) {
   const std::shared_ptr<const TDimTable> table = TableOf(visibility);
   // Large levels are shared out over the processors, as the encoder does with its blocks.
-  const std::size_t threads = std::size_t(DxtProcessorCount());
   const std::size_t blockBytes = isDXT1 ? 8 : 16;
-  const std::size_t share = threads > 1 && blockCount >= 4096 ? (blockCount + threads - 1) / threads : blockCount;
-  std::vector<std::thread> helpers;
-  std::size_t first = share;
-  for (; first < blockCount; first += share) {
-    const std::size_t count = std::min(share, blockCount - first);
-    try {
-      helpers.emplace_back([=, &table] {
-        DimBlockRange(*table, source + first * blockBytes, destination + first * blockBytes, count, isDXT1);
-      });
-    } catch (...) {
-      break;  // no thread to be had: the rest is done here
-    }
-  }
-  DimBlockRange(*table, source, destination, std::min(share, blockCount), isDXT1);
-  if (first < blockCount)
-    DimBlockRange(*table, source + first * blockBytes, destination + first * blockBytes, blockCount - first, isDXT1);
-  for (auto& helper : helpers) helper.join();
+  ShareOverProcessors(blockCount, 4096, [&](std::size_t first, std::size_t count) {
+    DimBlockRange(*table, source + first * blockBytes, destination + first * blockBytes, count, isDXT1);
+  });
 }
 
 namespace {

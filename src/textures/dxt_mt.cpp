@@ -127,6 +127,30 @@ struct TWorkerSession {
 
 int DxtProcessorCount() { return processorCount; }
 
+void ShareOverProcessors(std::size_t total, std::size_t minShared,
+                         const std::function<void(std::size_t first, std::size_t count)>& work) {
+  const std::size_t threads = std::size_t(processorCount);
+  const std::size_t share = threads > 1 && total >= minShared ? (total + threads - 1) / threads : total;
+  std::vector<std::thread> helpers;
+  std::size_t first = share;
+  for (; first < total; first += share) {
+    const std::size_t count = std::min(share, total - first);
+    try {
+      helpers.emplace_back([&work, first, count] { work(first, count); });
+    } catch (...) {
+      break;  // no thread to be had: the rest is done here
+    }
+  }
+  try {
+    work(0, std::min(share, total));
+    if (first < total) work(first, total - first);
+  } catch (...) {
+    for (auto& helper : helpers) helper.join();
+    throw;
+  }
+  for (auto& helper : helpers) helper.join();
+}
+
 TDxtMTStatistics DxtMTStatistics() { return {threadedImages.load(), queuedJobs.load(), fullQueueJobs.load()}; }
 
 // A full queue sends the block back to the calling thread, which encodes it itself: with three

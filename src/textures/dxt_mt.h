@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -50,6 +52,12 @@ void EncodeDXTImageMT(std::uint8_t* destination, bool isDXT1, int width, TDxtFet
 
 // Processor count read once at start-up.
 int DxtProcessorCount();
+
+// Runs work(first, count) over [0, total) in one share per processor when total reaches
+// minShared (else in one piece), the calling thread taking the first share; returns when all
+// are done. A thread that cannot be had leaves its share to the calling thread.
+void ShareOverProcessors(std::size_t total, std::size_t minShared,
+                         const std::function<void(std::size_t first, std::size_t count)>& work);
 
 // Counters for tests and diagnostics.
 struct TDxtMTStatistics {
