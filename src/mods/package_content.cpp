@@ -82,7 +82,7 @@ bool TPackageContent::Save(TBytesArray bytes, const std::string& fileName, std::
     if (IsPathDelimiter(c)) c = '\\';
   const auto old = items_.find(path);
   const std::uint64_t kept = memoryBytes_ - (old == items_.end() ? 0 : old->second->size());
-  if (onDisk_.count(path) || kept + bytes.size() > memoryLimit_ || bytes.size() > PackageContentItemLimit) {
+  if (onDisk_.count(path) || kept + bytes.size() > memoryLimit_) {
     // Past the limit the file takes the way of the work folder; it is packed from there.
     if (!SaveBytes(bytes, fileName, failure)) return false;
     if (old != items_.end()) items_.erase(old);

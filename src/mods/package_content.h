@@ -2,6 +2,8 @@
 // written: a work folder of loose files would be created, written, read back and deleted for
 // nothing. Past a memory limit further files go to the work folder as before and are packed
 // from there, so memory stays bounded whatever the client's size; so do single large files.
+// Large files (patched space.bin files, big camouflages) stay in memory below the limit too:
+// through the work folder each was written to the disk twice.
 #pragma once
 
 #include <cstdint>
@@ -41,8 +43,5 @@ class TPackageContent {
 
 // The default memory limit of a package's content: 384 MiB.
 inline constexpr std::uint64_t PackageContentMemoryLimit = 384ull << 20;
-// Files above 4 MiB (patched space.bin files) go to the work folder whatever the limit: few and
-// large, they pack faster from there than from memory.
-inline constexpr std::uint64_t PackageContentItemLimit = 4ull << 20;
 
 }  // namespace ashtint
