@@ -25,11 +25,6 @@
 #include "textures/dxt_internal.h"
 #include "textures/dxt_mt.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define ASHTINT_DIM_SSE2 1
-#endif
-
 namespace ashtint {
 
 namespace {
@@ -165,6 +160,15 @@ TDimNearFn PickNear() {
 
 std::atomic<TDimNearFn> activeNearFn{PickNear()};
 
+TDimMapErrorsFn PickMapErrors() {
+#ifdef ASHTINT_DIM_X86
+  if (ClusterSearchFormAvailable(TClusterSearchForm::AVX2)) return DimMapErrorsAVX2;
+#endif
+  return DimMapErrorsScalar;
+}
+
+std::atomic<TDimMapErrorsFn> activeMapErrorsFn{PickMapErrors()};
+
 // Per visibility, for every endpoint pair of a 5-bit and a 6-bit channel and every mapping:
 // the best new pair when each palette entry of the source counts alike. A block then only
 // measures each mapping's pairs with its own weights and searches around the winner.
@@ -239,43 +243,6 @@ class TDimTable {
   std::vector<std::uint8_t> Lanes[2];
 };
 
-// The error of every mapping's tabled pairs against the block.
-void MapErrors(const TDimTable& table, const int (*target)[4], const std::int32_t* weight, const int* sa,
-               const int* sb, float* errors) {
-  static_assert(kMapCount == 16, "one lane per mapping");
-#ifdef ASHTINT_DIM_SSE2
-  __m128 acc[4] = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
-  const __m128i zero = _mm_setzero_si128();
-  for (int c = 0; c < 3; ++c) {
-    const std::uint8_t* lanes = table.Lanes16(c == 1, sa[c], sb[c]);
-    for (int k = 0; k < 4; ++k) {
-      if (weight[k] == 0) continue;
-      const __m128 w = _mm_set1_ps(float(weight[k]));
-      const __m128 t = _mm_set1_ps(float(target[c][k]));
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + 16 * k));
-      const __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
-      const __m128i parts[4] = {_mm_unpacklo_epi16(lo, zero), _mm_unpackhi_epi16(lo, zero),
-                                _mm_unpacklo_epi16(hi, zero), _mm_unpackhi_epi16(hi, zero)};
-      for (int p = 0; p < 4; ++p) {
-        const __m128 d = _mm_sub_ps(t, _mm_cvtepi32_ps(parts[p]));
-        acc[p] = _mm_add_ps(acc[p], _mm_mul_ps(w, _mm_mul_ps(d, d)));
-      }
-    }
-  }
-  for (int p = 0; p < 4; ++p) _mm_storeu_ps(errors + 4 * p, acc[p]);
-#else
-  for (int m = 0; m < 16; ++m) errors[m] = 0;
-  for (int c = 0; c < 3; ++c) {
-    const std::uint8_t* lanes = table.Lanes16(c == 1, sa[c], sb[c]);
-    for (int k = 0; k < 4; ++k)
-      for (int m = 0; m < kMapCount; ++m) {
-        const float d = float(target[c][k]) - float(lanes[16 * k + m]);
-        errors[m] += float(weight[k]) * d * d;
-      }
-  }
-#endif
-}
-
 // The colour half of one block, dimmed; pixelWeight holds each pixel's weight (its alpha), or
 // is null when every pixel counts alike (DXT1).
 void DimColorBlock(const TDimTable& table, const std::uint8_t* source, std::uint8_t* destination, bool isDXT1,
@@ -322,8 +289,11 @@ void DimColorBlock(const TDimTable& table, const std::uint8_t* source, std::uint
   const int kindBase = fourColor ? 0 : 2;
   int bestMap = 0;
   if (fourColor) {
-    float errors[16];
-    MapErrors(table, target, weight, sa, sb, errors);
+    static_assert(kMapCount == 16, "one lane per mapping");
+    const std::uint8_t* lanes[3];
+    for (int c = 0; c < 3; ++c) lanes[c] = table.Lanes16(c == 1, sa[c], sb[c]);
+    std::int32_t errors[kMapCount];
+    activeMapErrorsFn.load(std::memory_order_relaxed)(lanes, target, weight, errors);
     for (int m = 1; m < kMapCount; ++m)
       if (errors[m] < errors[bestMap]) bestMap = m;
   }
@@ -394,14 +364,27 @@ void DimNearScalar(const TDimNearInput& input, int* a, int* b) {
   }
 }
 
+void DimMapErrorsScalar(const std::uint8_t* const* lanes, const int (*target)[4], const std::int32_t* weight,
+                        std::int32_t* errors) {
+  for (int m = 0; m < kMapCount; ++m) errors[m] = 0;
+  for (int k = 0; k < 4; ++k)
+    for (int c = 0; c < 3; ++c)
+      for (int m = 0; m < kMapCount; ++m) {
+        const std::int32_t d = target[c][k] - std::int32_t(lanes[c][16 * k + m]);
+        errors[m] += weight[k] * d * d;
+      }
+}
+
 bool SetDimNearVector(bool vector) {
   if (!vector) {
     activeNearFn.store(DimNearScalar, std::memory_order_relaxed);
+    activeMapErrorsFn.store(DimMapErrorsScalar, std::memory_order_relaxed);
     return true;
   }
 #ifdef ASHTINT_DIM_X86
   if (ClusterSearchFormAvailable(TClusterSearchForm::AVX2)) {
     activeNearFn.store(DimNearAVX2, std::memory_order_relaxed);
+    activeMapErrorsFn.store(DimMapErrorsAVX2, std::memory_order_relaxed);
     return true;
   }
 #endif

@@ -1,6 +1,6 @@
 // The search one grid step around a dimmed block's endpoint pairs, for the three channels at
-// once: in plain integers everywhere, and in eight-lane AVX2 where the processor has it. Both
-// choose the same pairs.
+// once, and the measure of every mapping against a block: in plain integers everywhere, and in
+// AVX2 where the processor has it. Both forms give the same numbers.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +27,21 @@ void DimNearScalar(const TDimNearInput& input, int* a, int* b);
 void DimNearAVX2(const TDimNearInput& input, int* a, int* b);
 #endif
 
-// For tests and benchmarks: use the AVX2 form or not; false when the processor lacks it. Not to
-// be called while blocks are being dimmed.
+// The error of each of the sixteen mappings' tabled pairs against a block, exactly: per
+// mapping m, the sum over channels c and source entries k of weight[k] (target[c][k] -
+// lanes[c][16 k + m])^2. Weights sum to at most 16 x 255, so every sum fits in 32 bits.
+using TDimMapErrorsFn = void (*)(const std::uint8_t* const* lanes, const int (*target)[4],
+                                 const std::int32_t* weight, std::int32_t* errors);
+
+void DimMapErrorsScalar(const std::uint8_t* const* lanes, const int (*target)[4], const std::int32_t* weight,
+                        std::int32_t* errors);
+#ifdef ASHTINT_DIM_X86
+void DimMapErrorsAVX2(const std::uint8_t* const* lanes, const int (*target)[4], const std::int32_t* weight,
+                      std::int32_t* errors);
+#endif
+
+// For tests and benchmarks: use the AVX2 forms (the search and the mapping errors) or not;
+// false when the processor lacks them. Not to be called while blocks are being dimmed.
 bool SetDimNearVector(bool vector);
 
 }  // namespace ashtint

@@ -1,4 +1,4 @@
-// Eight-lane AVX2 form of the dimmed pairs' search. Lanes 0-7 of one vector per channel hold the
+// AVX2 forms of the dimmed pairs' search and of the mappings' errors. The search: Lanes 0-7 of one vector per channel hold the
 // pairs 0-7 of that channel (A step outer, B step inner); a fourth vector holds the ninth pair of
 // each channel. All arithmetic is exact 32-bit integer, as in the scalar form: a block's weights
 // sum to at most 16 x 255, so every error fits. Only this file is compiled for AVX2.
@@ -85,11 +85,38 @@ void Search(const TDimNearInput& in, int* outA, int* outB) {
   }
 }
 
+// Sixteen mappings in 16-bit lanes: a difference squared is below 2^16 and its product with a
+// weight below 2^32, taken as the low and high halves of the unsigned 16-bit products.
+void MapErrors(const std::uint8_t* const* lanes, const int (*target)[4], const std::int32_t* weight,
+               std::int32_t* errors) {
+  __m256i low = _mm256_setzero_si256(), high = _mm256_setzero_si256();
+  for (int k = 0; k < 4; ++k) {
+    if (weight[k] == 0) continue;
+    const __m256i w = _mm256_set1_epi16(static_cast<short>(weight[k]));
+    for (int c = 0; c < 3; ++c) {
+      const __m256i v = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes[c] + 16 * k)));
+      const __m256i d = _mm256_sub_epi16(_mm256_set1_epi16(static_cast<short>(target[c][k])), v);
+      const __m256i d2 = _mm256_mullo_epi16(d, d);
+      const __m256i lo = _mm256_mullo_epi16(d2, w), hi = _mm256_mulhi_epu16(d2, w);
+      // Per 128-bit half: mappings 0-3 | 8-11 and 4-7 | 12-15.
+      low = _mm256_add_epi32(low, _mm256_unpacklo_epi16(lo, hi));
+      high = _mm256_add_epi32(high, _mm256_unpackhi_epi16(lo, hi));
+    }
+  }
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(errors), _mm256_permute2x128_si256(low, high, 0x20));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(errors + 8), _mm256_permute2x128_si256(low, high, 0x31));
+}
+
 }  // namespace
 
 #include "textures/avx2_target_end.h"
 
 void DimNearAVX2(const TDimNearInput& input, int* a, int* b) { Search(input, a, b); }
+
+void DimMapErrorsAVX2(const std::uint8_t* const* lanes, const int (*target)[4], const std::int32_t* weight,
+                      std::int32_t* errors) {
+  MapErrors(lanes, target, weight, errors);
+}
 
 }  // namespace ashtint
 #endif

@@ -103,8 +103,8 @@ TEST(DimBlocks, RealTexturesComeCloserToTheExactResultThanAReencode) {
 }
 
 TEST(DimBlocks, VectorSearchChoosesThePairsOfThePlainOne) {
-  // Both forms of the search around the tabled pairs must choose the very same endpoints, also
-  // next to the ends of the grid (random colours, visibilities near 0 and 100) and in the
+  // Both forms of the mappings' measure and of the search around the tabled pairs must choose
+  // the very same mappings and endpoints, also next to the ends of the grid (random colours, visibilities near 0 and 100) and in the
   // 3-colour mode of DXT1.
   struct TGuard {
     ~TGuard() { SetDimNearVector(true); }
