@@ -151,23 +151,31 @@ inline void SearchNear(const TIndexSums& sums, int ca, int cb, int& a, int& b) {
   a = ca - 1 + bi, b = cb - 1 + bj;
 }
 
-TDimNearFn PickNear() {
+// The two forms in use, both vector or both plain.
+bool VectorFormsAvailable() {
 #ifdef ASHTINT_DIM_X86
-  if (ClusterSearchFormAvailable(TClusterSearchForm::AVX2)) return DimNearAVX2;
+  return ClusterSearchFormAvailable(TClusterSearchForm::AVX2);
+#else
+  return false;
+#endif
+}
+
+TDimNearFn NearForm(bool vector) {
+#ifdef ASHTINT_DIM_X86
+  if (vector) return DimNearAVX2;
 #endif
   return DimNearScalar;
 }
 
-std::atomic<TDimNearFn> activeNearFn{PickNear()};
-
-TDimMapErrorsFn PickMapErrors() {
+TDimMapErrorsFn MapErrorsForm(bool vector) {
 #ifdef ASHTINT_DIM_X86
-  if (ClusterSearchFormAvailable(TClusterSearchForm::AVX2)) return DimMapErrorsAVX2;
+  if (vector) return DimMapErrorsAVX2;
 #endif
   return DimMapErrorsScalar;
 }
 
-std::atomic<TDimMapErrorsFn> activeMapErrorsFn{PickMapErrors()};
+std::atomic<TDimNearFn> activeNearFn{NearForm(VectorFormsAvailable())};
+std::atomic<TDimMapErrorsFn> activeMapErrorsFn{MapErrorsForm(VectorFormsAvailable())};
 
 // Per visibility, for every endpoint pair of a 5-bit and a 6-bit channel and every mapping:
 // the best new pair when each palette entry of the source counts alike. A block then only
@@ -376,19 +384,10 @@ void DimMapErrorsScalar(const std::uint8_t* const* lanes, const int (*target)[4]
 }
 
 bool SetDimNearVector(bool vector) {
-  if (!vector) {
-    activeNearFn.store(DimNearScalar, std::memory_order_relaxed);
-    activeMapErrorsFn.store(DimMapErrorsScalar, std::memory_order_relaxed);
-    return true;
-  }
-#ifdef ASHTINT_DIM_X86
-  if (ClusterSearchFormAvailable(TClusterSearchForm::AVX2)) {
-    activeNearFn.store(DimNearAVX2, std::memory_order_relaxed);
-    activeMapErrorsFn.store(DimMapErrorsAVX2, std::memory_order_relaxed);
-    return true;
-  }
-#endif
-  return false;
+  if (vector && !VectorFormsAvailable()) return false;
+  activeNearFn.store(NearForm(vector), std::memory_order_relaxed);
+  activeMapErrorsFn.store(MapErrorsForm(vector), std::memory_order_relaxed);
+  return true;
 }
 
 void PrepareDimDXT(int visibility) { TableOf(visibility); }
