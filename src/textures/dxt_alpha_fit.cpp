@@ -1,9 +1,11 @@
 // Alpha half of a DXT5 block: for the 6-value and the 8-value palette, a local search around an
 // inset range, then least squares on the winning indices in 15-bit fixed point; the better of
-// the two modes wins.
+// the two modes wins. Each round's candidates are measured together, two at a time where the
+// processor has AVX2.
 #include <cstdint>
 #include <utility>
 
+#include "textures/dxt_cluster_search.h"
 #include "textures/dxt_codec.h"
 #include "textures/dxt_internal.h"
 
@@ -103,11 +105,21 @@ int ErrorScalar(const std::uint8_t* alpha, const unsigned* palette) {
   return error;
 }
 
+// The errors of a round's candidate palettes, one after the other.
+template <int (*Error)(const std::uint8_t*, const unsigned*)>
+void ErrorsOneByOne(const std::uint8_t* alpha, const std::uint8_t (*palettes)[8], int count, int* errors) {
+  for (int i = 0; i < count; ++i) {
+    unsigned palette[8];
+    for (int k = 0; k < 8; ++k) palette[k] = palettes[i][k];
+    errors[i] = Error(alpha, palette);
+  }
+}
+
 using TAssign = int (*)(const std::uint8_t*, const unsigned*, const int*, std::uint8_t*);
-using TError = int (*)(const std::uint8_t*, const unsigned*);
+using TErrors = void (*)(const std::uint8_t*, const std::uint8_t (*)[8], int, int*);
 struct TAlphaForm {
   TAssign Assign;
-  TError Error;
+  TErrors Errors;
 };
 
 inline std::int64_t FixMul(std::int64_t p, std::int64_t q) { return (p * q + 16384) >> 15; }
@@ -160,17 +172,26 @@ TAlphaTry FitMode(const std::uint8_t* alpha, bool eight, const TAlphaForm& form)
   const int* order = eight ? kOrder8 : kOrder6;
   TAlphaTry best;
   for (int round = 0; round < 9; ++round) {
-    TAlphaTry winner;
+    // The round's candidates in order, measured together; the first smallest wins.
+    std::uint8_t palettes[49][8];
+    std::uint8_t pairs[49][2];
+    int count = 0;
     for (int c0 = a0 - 3; c0 <= a0 + 3; ++c0) {
       if (c0 < 0 || c0 > 255) continue;
       for (int c1 = a1 - 3; c1 <= a1 + 3; ++c1) {
         if (c1 < 0 || c1 > 255 || c0 == c1 || (eight ? c0 < c1 : c0 > c1)) continue;
         unsigned palette[8];
         BuildAlphaPalette(unsigned(c0), unsigned(c1), palette);
-        const int error = form.Error(alpha, palette);
-        if (error < winner.Error) winner.A0 = c0, winner.A1 = c1, winner.Error = error;
+        for (int k = 0; k < 8; ++k) palettes[count][k] = std::uint8_t(palette[k]);
+        pairs[count][0] = std::uint8_t(c0), pairs[count][1] = std::uint8_t(c1);
+        ++count;
       }
     }
+    int errors[49];
+    form.Errors(alpha, palettes, count, errors);
+    TAlphaTry winner;
+    for (int i = 0; i < count; ++i)
+      if (errors[i] < winner.Error) winner.A0 = pairs[i][0], winner.A1 = pairs[i][1], winner.Error = errors[i];
     if (winner.A0 >= 0) {
       unsigned palette[8];
       BuildAlphaPalette(unsigned(winner.A0), unsigned(winner.A1), palette);
@@ -198,20 +219,46 @@ void EncodeAlpha(const std::uint32_t* pixels, std::uint8_t* destination, const T
 
 }  // namespace
 
-void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destination,
-                            bool vectorForm) {
+bool AlphaFitFormAvailable(TAlphaFitForm form) {
+  switch (form) {
 #ifdef ASHTINT_ALPHA_SSE2
-  static constexpr TAlphaForm vector = {AssignSse2, ErrorSse2}, scalar = {AssignScalar, ErrorScalar};
-  EncodeAlpha(pixels, destination, vectorForm ? vector : scalar);
-#else
-  (void)vectorForm;
-  static constexpr TAlphaForm scalar = {AssignScalar, ErrorScalar};
-  EncodeAlpha(pixels, destination, scalar);
+    case TAlphaFitForm::SSE2: return true;
 #endif
+#ifdef ASHTINT_ALPHA_X86
+    case TAlphaFitForm::AVX2: return ClusterSearchFormAvailable(TClusterSearchForm::AVX2);
+#endif
+    case TAlphaFitForm::Plain: return true;
+    default: return false;
+  }
 }
 
+void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destination, TAlphaFitForm form) {
+  static constexpr TAlphaForm plain = {AssignScalar, ErrorsOneByOne<ErrorScalar>};
+#ifdef ASHTINT_ALPHA_SSE2
+  static constexpr TAlphaForm sse2 = {AssignSse2, ErrorsOneByOne<ErrorSse2>};
+  if (form == TAlphaFitForm::SSE2) return EncodeAlpha(pixels, destination, sse2);
+#endif
+#ifdef ASHTINT_ALPHA_X86
+  static constexpr TAlphaForm avx2 = {AssignSse2, AlphaErrorsAVX2};
+  if (form == TAlphaFitForm::AVX2) return EncodeAlpha(pixels, destination, avx2);
+#endif
+  EncodeAlpha(pixels, destination, plain);
+}
+
+namespace {
+
+TAlphaFitForm PickForm() {
+  if (AlphaFitFormAvailable(TAlphaFitForm::AVX2)) return TAlphaFitForm::AVX2;
+  if (AlphaFitFormAvailable(TAlphaFitForm::SSE2)) return TAlphaFitForm::SSE2;
+  return TAlphaFitForm::Plain;
+}
+
+const TAlphaFitForm activeForm = PickForm();
+
+}  // namespace
+
 void EncodeDxt5AlphaFit(const std::uint32_t* pixels, std::uint8_t* destination) {
-  EncodeDxt5AlphaFitForm(pixels, destination, true);
+  EncodeDxt5AlphaFitForm(pixels, destination, activeForm);
 }
 
 }  // namespace ashtint

@@ -13,6 +13,7 @@ constexpr int kSplitK0 = 17 * 17;
 constexpr int kSplitK1 = 17;
 constexpr int kNoSplit = 0x7fffffff;
 constexpr float kLargestFloat = 3.40282347e+38f;
+constexpr float kNotANumber = __builtin_nanf("");
 constexpr float kRoundMagic = 8388608.0f;  // 2^23: adding and removing it rounds to even
 constexpr float kOneThird = 1.0f / 3.0f;
 constexpr float kFiveNinths = 5.0f / 9.0f;
@@ -129,6 +130,12 @@ struct TSplitSearch {
     own[4] = in.Prefix[3][k0] * kFiveNinths;
   }
 
+  static inline void KeepAll(V e, I ids, V& bestE, I& bestId) {
+    const M better = T::Less(e, bestE);
+    bestE = T::Select(better, e, bestE);
+    bestId = T::SelectI(better, ids, bestId);
+  }
+
   static inline void Keep(V e, int valid, I ids, V& bestE, I& bestId) {
     const M better = T::And(T::Less(e, bestE), T::Valid(valid));
     bestE = T::Select(better, e, bestE);
@@ -155,8 +162,9 @@ struct TSplitSearch {
           sid[length] = j * kSplitK1 + (l - j);  // k1 * 17 + k2 once k0 * 17 is taken off
         }
       }
+      // Lanes past the end get no number, so their error never compares smaller.
       for (int i = length; i < length + 8; ++i) {
-        for (int c = 0; c < 5; ++c) pair[c][i] = 0;
+        for (int c = 0; c < 5; ++c) pair[c][i] = kNotANumber;
         sid[i] = kNoSplit;
       }
       for (int k0 = 0; k0 <= n; ++k0) {
@@ -165,7 +173,7 @@ struct TSplitSearch {
         const int base = k0 * (kSplitK0 - kSplitK1);
         for (int i = rowStart[k0]; i < length; i += T::Lanes) {
           const V e = Batch4(own, &pair[0][i], kStreamSize, total, nullptr, nullptr);
-          Keep(e, length - i, T::AddI(T::LoadI(&sid[i]), base), bestE, bestId);
+          KeepAll(e, T::AddI(T::LoadI(&sid[i]), base), bestE, bestId);
         }
       }
     } else {

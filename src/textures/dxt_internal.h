@@ -53,9 +53,17 @@ const TSingleColorEntry* SingleColorTable(int which);
 }  // namespace ashtint
 
 namespace ashtint {
-// The alpha fit with its vector form or its scalar form (both give the same bytes).
-void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destination,
-                            bool vectorForm);
+// The alpha fit's forms: plain, SSE2 and AVX2 give the same bytes. The fit uses the best the
+// processor has; tests pick one.
+enum class TAlphaFitForm { Plain, SSE2, AVX2 };
+bool AlphaFitFormAvailable(TAlphaFitForm form);
+void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destination, TAlphaFitForm form);
+
+#if defined(__x86_64__) || defined(_M_X64)
+#define ASHTINT_ALPHA_X86 1
+// The squared error of the 16 alpha values against each of count palettes (entries as bytes).
+void AlphaErrorsAVX2(const std::uint8_t* alpha, const std::uint8_t (*palettes)[8], int count, int* errors);
+#endif
 }  // namespace ashtint
 
 namespace ashtint {
