@@ -81,7 +81,7 @@ int AssignSse2(const std::uint8_t* alpha, const unsigned* palette, const int* or
 // The error of the palette alone: each pixel's distance to its nearest entry does not depend on
 // which of two equally near entries it takes, so the pairs of a round are measured without
 // their indices, and only the winner's are assigned.
-int ErrorSse2(const std::uint8_t* alpha, const unsigned* palette) {
+int ErrorSse2(const std::uint8_t* alpha, const std::uint8_t* palette) {
   const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha));
   __m128i best = _mm_set1_epi8(char(255));
   for (int k = 0; k < 8; ++k) {
@@ -92,7 +92,7 @@ int ErrorSse2(const std::uint8_t* alpha, const unsigned* palette) {
 }
 #endif
 
-int ErrorScalar(const std::uint8_t* alpha, const unsigned* palette) {
+int ErrorScalar(const std::uint8_t* alpha, const std::uint8_t* palette) {
   int error = 0;
   for (int i = 0; i < 16; ++i) {
     int best = 255;
@@ -106,13 +106,9 @@ int ErrorScalar(const std::uint8_t* alpha, const unsigned* palette) {
 }
 
 // The errors of a round's candidate palettes, one after the other.
-template <int (*Error)(const std::uint8_t*, const unsigned*)>
+template <int (*Error)(const std::uint8_t*, const std::uint8_t*)>
 void ErrorsOneByOne(const std::uint8_t* alpha, const std::uint8_t (*palettes)[8], int count, int* errors) {
-  for (int i = 0; i < count; ++i) {
-    unsigned palette[8];
-    for (int k = 0; k < 8; ++k) palette[k] = palettes[i][k];
-    errors[i] = Error(alpha, palette);
-  }
+  for (int i = 0; i < count; ++i) errors[i] = Error(alpha, palettes[i]);
 }
 
 using TAssign = int (*)(const std::uint8_t*, const unsigned*, const int*, std::uint8_t*);
@@ -224,7 +220,7 @@ bool AlphaFitFormAvailable(TAlphaFitForm form) {
 #ifdef ASHTINT_ALPHA_SSE2
     case TAlphaFitForm::SSE2: return true;
 #endif
-#ifdef ASHTINT_ALPHA_X86
+#if defined(ASHTINT_DXT_X86) && defined(ASHTINT_ALPHA_SSE2)
     case TAlphaFitForm::AVX2: return ClusterSearchFormAvailable(TClusterSearchForm::AVX2);
 #endif
     case TAlphaFitForm::Plain: return true;
@@ -238,7 +234,7 @@ void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destinati
   static constexpr TAlphaForm sse2 = {AssignSse2, ErrorsOneByOne<ErrorSse2>};
   if (form == TAlphaFitForm::SSE2) return EncodeAlpha(pixels, destination, sse2);
 #endif
-#ifdef ASHTINT_ALPHA_X86
+#if defined(ASHTINT_DXT_X86) && defined(ASHTINT_ALPHA_SSE2)
   static constexpr TAlphaForm avx2 = {AssignSse2, AlphaErrorsAVX2};
   if (form == TAlphaFitForm::AVX2) return EncodeAlpha(pixels, destination, avx2);
 #endif

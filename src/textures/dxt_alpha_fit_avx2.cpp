@@ -3,7 +3,7 @@
 // is local to it, so no AVX2 code can reach a processor without it.
 #include "textures/dxt_internal.h"
 
-#ifdef ASHTINT_ALPHA_X86
+#ifdef ASHTINT_DXT_X86
 #include <immintrin.h>
 
 #include "textures/avx2_target_begin.h"

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "textures/dxt_cluster_search.h"
 #include "textures/dxt_codec.h"
 
 namespace ashtint {
@@ -59,8 +60,7 @@ enum class TAlphaFitForm { Plain, SSE2, AVX2 };
 bool AlphaFitFormAvailable(TAlphaFitForm form);
 void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destination, TAlphaFitForm form);
 
-#if defined(__x86_64__) || defined(_M_X64)
-#define ASHTINT_ALPHA_X86 1
+#ifdef ASHTINT_DXT_X86
 // The squared error of the 16 alpha values against each of count palettes (entries as bytes).
 void AlphaErrorsAVX2(const std::uint8_t* alpha, const std::uint8_t (*palettes)[8], int count, int* errors);
 #endif
