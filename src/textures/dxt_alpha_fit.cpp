@@ -1,7 +1,7 @@
 // Alpha half of a DXT5 block: for the 6-value and the 8-value palette, a local search around an
 // inset range, then least squares on the winning indices in 15-bit fixed point; the better of
-// the two modes wins. Each round's candidates are measured together, two at a time where the
-// processor has AVX2.
+// the two modes wins. Where the processor has AVX2, each round's candidates are measured side by
+// side, every distinct alpha value once.
 #include <cstdint>
 #include <utility>
 
@@ -105,17 +105,28 @@ int ErrorScalar(const std::uint8_t* alpha, const std::uint8_t* palette) {
   return error;
 }
 
-// The errors of a round's candidate palettes, one after the other.
+// A round's errors built and measured candidate by candidate.
 template <int (*Error)(const std::uint8_t*, const std::uint8_t*)>
-void ErrorsOneByOne(const std::uint8_t* alpha, const std::uint8_t (*palettes)[8], int count, int* errors) {
-  for (int i = 0; i < count; ++i) errors[i] = Error(alpha, palettes[i]);
+void RoundOneByOne(const TAlphaValues& values, int a0, int a1, bool eight, int* errors) {
+  for (int i = 0; i < kAlphaRoundCandidates; ++i) {
+    const int c0 = a0 - 3 + i / 7, c1 = a1 - 3 + i % 7;
+    if (c0 < 0 || c0 > 255 || c1 < 0 || c1 > 255 || c0 == c1 || (eight ? c0 < c1 : c0 > c1)) {
+      errors[i] = kAlphaNoCandidate;
+      continue;
+    }
+    unsigned palette[8];
+    BuildAlphaPalette(unsigned(c0), unsigned(c1), palette);
+    std::uint8_t entries[8];
+    for (int k = 0; k < 8; ++k) entries[k] = std::uint8_t(palette[k]);
+    errors[i] = Error(values.Pixel, entries);
+  }
 }
 
 using TAssign = int (*)(const std::uint8_t*, const unsigned*, const int*, std::uint8_t*);
-using TErrors = void (*)(const std::uint8_t*, const std::uint8_t (*)[8], int, int*);
+using TRoundErrors = void (*)(const TAlphaValues&, int, int, bool, int*);
 struct TAlphaForm {
   TAssign Assign;
-  TErrors Errors;
+  TRoundErrors Round;
 };
 
 inline std::int64_t FixMul(std::int64_t p, std::int64_t q) { return (p * q + 16384) >> 15; }
@@ -154,7 +165,8 @@ void LeastSquares(const std::uint8_t* alpha, const std::uint8_t* indices, bool e
   a1 = int(v1);
 }
 
-TAlphaTry FitMode(const std::uint8_t* alpha, bool eight, const TAlphaForm& form) {
+TAlphaTry FitMode(const TAlphaValues& values, bool eight, const TAlphaForm& form) {
+  const std::uint8_t* alpha = values.Pixel;
   int lo = 255, hi = 0;
   for (int i = 0; i < 16; ++i) {
     const int v = alpha[i];
@@ -168,26 +180,12 @@ TAlphaTry FitMode(const std::uint8_t* alpha, bool eight, const TAlphaForm& form)
   const int* order = eight ? kOrder8 : kOrder6;
   TAlphaTry best;
   for (int round = 0; round < 9; ++round) {
-    // The round's candidates in order, measured together; the first smallest wins.
-    std::uint8_t palettes[49][8];
-    std::uint8_t pairs[49][2];
-    int count = 0;
-    for (int c0 = a0 - 3; c0 <= a0 + 3; ++c0) {
-      if (c0 < 0 || c0 > 255) continue;
-      for (int c1 = a1 - 3; c1 <= a1 + 3; ++c1) {
-        if (c1 < 0 || c1 > 255 || c0 == c1 || (eight ? c0 < c1 : c0 > c1)) continue;
-        unsigned palette[8];
-        BuildAlphaPalette(unsigned(c0), unsigned(c1), palette);
-        for (int k = 0; k < 8; ++k) palettes[count][k] = std::uint8_t(palette[k]);
-        pairs[count][0] = std::uint8_t(c0), pairs[count][1] = std::uint8_t(c1);
-        ++count;
-      }
-    }
-    int errors[49];
-    form.Errors(alpha, palettes, count, errors);
+    // The round's candidates measured together; the first smallest wins.
+    int errors[kAlphaRoundCandidates];
+    form.Round(values, a0, a1, eight, errors);
     TAlphaTry winner;
-    for (int i = 0; i < count; ++i)
-      if (errors[i] < winner.Error) winner.A0 = pairs[i][0], winner.A1 = pairs[i][1], winner.Error = errors[i];
+    for (int i = 0; i < kAlphaRoundCandidates; ++i)
+      if (errors[i] < winner.Error) winner.A0 = a0 - 3 + i / 7, winner.A1 = a1 - 3 + i % 7, winner.Error = errors[i];
     if (winner.A0 >= 0) {
       unsigned palette[8];
       BuildAlphaPalette(unsigned(winner.A0), unsigned(winner.A1), palette);
@@ -201,10 +199,18 @@ TAlphaTry FitMode(const std::uint8_t* alpha, bool eight, const TAlphaForm& form)
 }
 
 void EncodeAlpha(const std::uint32_t* pixels, std::uint8_t* destination, const TAlphaForm& form) {
-  std::uint8_t alpha[16];
-  for (int i = 0; i < 16; ++i) alpha[i] = std::uint8_t(PixelAlpha(pixels[i]));
-  const TAlphaTry six = FitMode(alpha, false, form);
-  const TAlphaTry eight = FitMode(alpha, true, form);
+  TAlphaValues values;
+  values.Distinct = 0;
+  for (int i = 0; i < 16; ++i) {
+    const std::uint8_t a = std::uint8_t(PixelAlpha(pixels[i]));
+    values.Pixel[i] = a;
+    int k = 0;
+    while (k < values.Distinct && values.Value[k] != a) ++k;
+    if (k == values.Distinct) values.Value[values.Distinct++] = a, values.Count[k] = 0;
+    ++values.Count[k];
+  }
+  const TAlphaTry six = FitMode(values, false, form);
+  const TAlphaTry eight = FitMode(values, true, form);
   const TAlphaTry& best = six.Error <= eight.Error ? six : eight;
   destination[0] = std::uint8_t(best.A0);
   destination[1] = std::uint8_t(best.A1);
@@ -229,13 +235,13 @@ bool AlphaFitFormAvailable(TAlphaFitForm form) {
 }
 
 void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destination, TAlphaFitForm form) {
-  static constexpr TAlphaForm plain = {AssignScalar, ErrorsOneByOne<ErrorScalar>};
+  static constexpr TAlphaForm plain = {AssignScalar, RoundOneByOne<ErrorScalar>};
 #ifdef ASHTINT_ALPHA_SSE2
-  static constexpr TAlphaForm sse2 = {AssignSse2, ErrorsOneByOne<ErrorSse2>};
+  static constexpr TAlphaForm sse2 = {AssignSse2, RoundOneByOne<ErrorSse2>};
   if (form == TAlphaFitForm::SSE2) return EncodeAlpha(pixels, destination, sse2);
 #endif
 #if defined(ASHTINT_DXT_X86) && defined(ASHTINT_ALPHA_SSE2)
-  static constexpr TAlphaForm avx2 = {AssignSse2, AlphaErrorsAVX2};
+  static constexpr TAlphaForm avx2 = {AssignSse2, AlphaRoundErrorsAVX2};
   if (form == TAlphaFitForm::AVX2) return EncodeAlpha(pixels, destination, avx2);
 #endif
   EncodeAlpha(pixels, destination, plain);

@@ -60,9 +60,22 @@ enum class TAlphaFitForm { Plain, SSE2, AVX2 };
 bool AlphaFitFormAvailable(TAlphaFitForm form);
 void EncodeDxt5AlphaFitForm(const std::uint32_t* pixels, std::uint8_t* destination, TAlphaFitForm form);
 
+// A DXT5 block's alpha values, and each distinct value once with the number of its pixels.
+struct TAlphaValues {
+  std::uint8_t Pixel[16];
+  std::uint8_t Value[16], Count[16];
+  int Distinct;
+};
+
+// A round of the alpha fit measures the 7 x 7 pairs around (a0, a1): candidate i is
+// (a0 - 3 + i / 7, a1 - 3 + i % 7). A pair off the byte range or out of the mode's order
+// (first endpoint larger in the eight-value mode, smaller in the six-value one) gets
+// kAlphaNoCandidate.
+inline constexpr int kAlphaRoundCandidates = 49;
+inline constexpr int kAlphaNoCandidate = 0x7fffffff;
+
 #ifdef ASHTINT_DXT_X86
-// The squared error of the 16 alpha values against each of count palettes (entries as bytes).
-void AlphaErrorsAVX2(const std::uint8_t* alpha, const std::uint8_t (*palettes)[8], int count, int* errors);
+void AlphaRoundErrorsAVX2(const TAlphaValues& values, int a0, int a1, bool eight, int* errors);
 #endif
 }  // namespace ashtint
 
