@@ -10,6 +10,7 @@
 #include "textures/dds_file.h"
 #include "textures/dxt_codec.h"
 #include "textures/dxt_dim.h"
+#include "textures/dxt_internal.h"
 #include "textures/dxt_mt.h"
 
 namespace ashtint {
@@ -122,16 +123,19 @@ void DecodeDimHalve(const std::uint8_t* data, bool isDXT1, int width, int height
   // Rows of blocks shared over the processors: each writes its own rows of the half image.
   ShareOverProcessors(std::size_t(height / 4), 64, [&](std::size_t firstRow, std::size_t rows) {
     const std::uint8_t* block = data + firstRow * blocksPerRow * blockBytes;
-    std::uint8_t decoded[64];
     std::uint32_t px[16];
     for (int by = int(firstRow) * 4; by < int(firstRow + rows) * 4; by += 4) {
       for (int bx = 0; bx < width; bx += 4, block += blockBytes) {
-        DecodeDXTBlock(block, isDXT1, decoded);
-        for (int i = 0; i < 16; ++i) {
-          const std::uint32_t p = std::uint32_t(decoded[4 * i]) | std::uint32_t(decoded[4 * i + 1]) << 8 |
-                                  std::uint32_t(decoded[4 * i + 2]) << 16 | std::uint32_t(decoded[4 * i + 3]) << 24;
-          px[i] = (p & 0xFF000000u) | dimmed[(p >> 16) & 255] << 16 | dimmed[(p >> 8) & 255] << 8 | dimmed[p & 255];
-        }
+        // The pixels take their colours from the palette, so its four entries are dimmed and
+        // not the sixteen pixels.
+        const std::uint8_t* colorBlock = isDXT1 ? block : block + 8;
+        std::uint32_t palette[4];
+        DecodeColorPalette(colorBlock, !isDXT1, palette);
+        for (std::uint32_t& p : palette)
+          p = (p & 0xFF000000u) | dimmed[(p >> 16) & 255] << 16 | dimmed[(p >> 8) & 255] << 8 | dimmed[p & 255];
+        const std::uint32_t indices = LoadLE32(colorBlock + 4);
+        for (int i = 0; i < 16; ++i) px[i] = palette[(indices >> (2 * i)) & 3];
+        if (!isDXT1) DecodeAlphaBlock(block, px);
         for (int qy = 0; qy < 2; ++qy) {
           for (int qx = 0; qx < 2; ++qx) {
             const std::uint32_t a = px[8 * qy + 2 * qx], b = px[8 * qy + 2 * qx + 1];

@@ -3,8 +3,6 @@
 
 namespace ashtint {
 
-namespace {
-
 void DecodeColorPalette(const std::uint8_t* block, bool forceFourColor, std::uint32_t* palette) {
   const unsigned c0 = block[0] | (block[1] << 8);
   const unsigned c1 = block[2] | (block[3] << 8);
@@ -23,6 +21,19 @@ void DecodeColorPalette(const std::uint8_t* block, bool forceFourColor, std::uin
   }
 }
 
+void DecodeAlphaBlock(const std::uint8_t* block, std::uint32_t* out) {
+  unsigned palette[8];
+  BuildAlphaPalette(block[0], block[1], palette);
+  std::uint64_t bits = 0;
+  for (int i = 0; i < 6; ++i) bits |= std::uint64_t(block[2 + i]) << (8 * i);
+  for (int i = 0; i < 16; ++i) {
+    const unsigned a = palette[(bits >> (3 * i)) & 7];
+    out[i] = (out[i] & 0x00FFFFFFu) | (a << 24);
+  }
+}
+
+namespace {
+
 void DecodeColorBlock(const std::uint8_t* block, bool isDXT1, std::uint32_t* out) {
   std::uint32_t palette[4];
   DecodeColorPalette(block, !isDXT1, palette);
@@ -34,17 +45,6 @@ void DecodeColorBlock(const std::uint8_t* block, bool isDXT1, std::uint32_t* out
     return;
   }
   for (int i = 0; i < 16; ++i) out[i] = palette[(indices >> (2 * i)) & 3];
-}
-
-void DecodeAlphaBlock(const std::uint8_t* block, std::uint32_t* out) {
-  unsigned palette[8];
-  BuildAlphaPalette(block[0], block[1], palette);
-  std::uint64_t bits = 0;
-  for (int i = 0; i < 6; ++i) bits |= std::uint64_t(block[2 + i]) << (8 * i);
-  for (int i = 0; i < 16; ++i) {
-    const unsigned a = palette[(bits >> (3 * i)) & 7];
-    out[i] = (out[i] & 0x00FFFFFFu) | (a << 24);
-  }
 }
 
 }  // namespace

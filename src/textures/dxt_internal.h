@@ -44,6 +44,11 @@ inline void BuildAlphaPalette(unsigned a0, unsigned a1, unsigned* palette) {
   }
 }
 
+// The decoder's four colours of a colour block (the 3-colour mode's last one transparent black
+// unless forceFourColor), and its setting of the 16 pixels' alpha from a DXT5 alpha block.
+void DecodeColorPalette(const std::uint8_t* block, bool forceFourColor, std::uint32_t* palette);
+void DecodeAlphaBlock(const std::uint8_t* block, std::uint32_t* out);
+
 // Endpoint pairs of the single-colour tables: index 0 6-bit half point, 1 5-bit half point,
 // 2 6-bit one-third point, 3 5-bit one-third point.
 struct TSingleColorEntry {
