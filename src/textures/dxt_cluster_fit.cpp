@@ -1,6 +1,7 @@
 // Colour half of a block with two or more colours: weighted cluster fit along the principal
 // axis, a +-1 search per channel with the indices fixed, then packing.
 #include <cstdint>
+#include <cstdlib>
 
 #include "textures/dxt_cluster_search.h"
 #include "textures/dxt_codec.h"
@@ -62,15 +63,11 @@ int Expand(int channel, int v) { return channel == 1 ? int(Expand6(v)) : int(Exp
 // constant, with W_k the summed pixel weights on index k and S_k their weighted channel values;
 // the constant does not change which pair is the first smallest, so it is left out. Pixels of
 // one colour share their index, so the sums run over the colours.
-void RefineEndpoints(const TDxtColorSet& set, const std::uint8_t* colorIndex, bool threeColor,
-                     int* start, int* end) {
+// Returns the error of the result, summed over the channels, in that measure.
+std::int64_t RefineEndpoints(const TDxtColorSet& set, const std::int64_t* colorWeight, const std::uint8_t* colorIndex,
+                             bool threeColor, int* start, int* end) {
   const int n = set.Count;
-  std::int64_t colorWeight[16] = {};
-  for (int i = 0; i < 16; ++i) {
-    if (set.Map[i] < 0) continue;  // transparent in DXT1: alpha 0 in the set, weight 0
-    const std::int64_t a = PixelAlpha(set.Pixels[i]);
-    colorWeight[set.Map[i]] += (a * a) / 2;
-  }
+  std::int64_t total = 0;
   std::int64_t w[4] = {0, 0, 0, 0};
   for (int j = 0; j < n; ++j) w[colorIndex[j]] += colorWeight[j];
   for (int c = 0; c < 3; ++c) {
@@ -107,7 +104,81 @@ void RefineEndpoints(const TDxtColorSet& set, const std::uint8_t* colorIndex, bo
     }
     start[c] = bestStart;
     end[c] = bestEnd;
+    total += bestError;
   }
+  return total;
+}
+
+// Per pixel colour, the weight of the measure above: half its alpha squared, summed over its
+// pixels (a transparent DXT1 pixel weighs nothing).
+void ColorWeights(const TDxtColorSet& set, std::int64_t* colorWeight) {
+  for (int k = 0; k < 16; ++k) colorWeight[k] = 0;
+  for (int i = 0; i < 16; ++i) {
+    if (set.Map[i] < 0) continue;
+    const std::int64_t a = PixelAlpha(set.Pixels[i]);
+    colorWeight[set.Map[i]] += (a * a) / 2;
+  }
+}
+
+// The grid value of a channel whose expansion comes closest to v, the lower one on a tie.
+int NearestOnGrid(int v, int bits) {
+  const int max = (1 << bits) - 1;
+  int best = (v * max + 127) / 255;
+  int bestDistance = 256;
+  for (int g = best - 1; g <= best + 1; ++g) {
+    if (g < 0 || g > max) continue;
+    const int d = std::abs(Expand(bits == 6 ? 1 : 0, g) - v);
+    if (d < bestDistance) bestDistance = d, best = g;
+  }
+  return best;
+}
+
+// A block of nearly one colour may be closest as a single palette entry for its mean colour,
+// which the split search cannot give: that split puts every colour in one cluster, where least
+// squares has no answer. Two entries are tried, an endpoint itself and the interpolated one of
+// the single-colour tables (index 2; index 3 would mirror it), each made closest to the mean;
+// the better is kept if it beats the fitted result in the same measure. Returns the index all
+// colours take, or -1.
+int SingleEntry(const TDxtColorSet& set, const std::int64_t* colorWeight, bool threeColor, std::int64_t fitted,
+                int* start, int* end) {
+  // A block's weights sum to at most 16 x 255^2 / 2, so the sums fit 32 bits.
+  std::int32_t weight = 0, sum[3] = {0, 0, 0};
+  for (int j = 0; j < set.Count; ++j) {
+    const std::int32_t w = std::int32_t(colorWeight[j]);
+    weight += w;
+    for (int c = 0; c < 3; ++c) sum[c] += w * std::int32_t((set.Colors[j] >> (8 * c)) & 255);
+  }
+  if (weight == 0) return -1;
+  int target[3];
+  for (int c = 0; c < 3; ++c) target[c] = (sum[c] + weight / 2) / weight;
+  int bestIndex = -1;
+  std::int64_t bestError = fitted;
+  for (int index = 0; index <= 2; index += 2) {
+    int a[3], b[3];
+    std::int64_t error = 0;
+    for (int c = 0; c < 3; ++c) {
+      const int bits = c == 1 ? 6 : 5;
+      int entry;
+      if (index == 0) {
+        a[c] = b[c] = NearestOnGrid(target[c], bits);
+        entry = Expand(c, a[c]);
+      } else {
+        // Index 2 is (2 a + b) / 3, or (a + b) / 2 in the 3-colour mode.
+        const TSingleColorEntry& pair =
+            SingleColorTable(threeColor ? (bits == 6 ? 0 : 1) : (bits == 6 ? 2 : 3))[target[c]];
+        a[c] = pair.First, b[c] = pair.Second;
+        const int ea = Expand(c, a[c]), eb = Expand(c, b[c]);
+        entry = threeColor ? (ea + eb) / 2 : (2 * ea + eb) / 3;
+      }
+      const std::int64_t p = entry;
+      error += p * (weight * p - 2 * std::int64_t(sum[c]));
+    }
+    if (error < bestError) {
+      bestError = error, bestIndex = index;
+      for (int c = 0; c < 3; ++c) start[c] = a[c], end[c] = b[c];
+    }
+  }
+  return bestIndex;
 }
 
 }  // namespace
@@ -173,7 +244,12 @@ void EncodeDxtClusterFit(const TDxtColorSet& set, std::uint8_t* destination) {
 
   int start[3], end[3];
   for (int c = 0; c < 3; ++c) start[c] = fit.Start[c], end[c] = fit.End[c];
-  RefineEndpoints(set, colorIndex, threeColor, start, end);
+  std::int64_t colorWeight[16];
+  ColorWeights(set, colorWeight);
+  const std::int64_t fitted = RefineEndpoints(set, colorWeight, colorIndex, threeColor, start, end);
+  const int single = SingleEntry(set, colorWeight, threeColor, fitted, start, end);
+  if (single >= 0)
+    for (int i = 0; i < 16; ++i) indices[i] = set.Map[i] < 0 ? 3 : std::uint8_t(single);
 
   const unsigned s = unsigned(start[2] << 11 | start[1] << 5 | start[0]);
   const unsigned e = unsigned(end[2] << 11 | end[1] << 5 | end[0]);

@@ -19,9 +19,12 @@ constexpr float kOneThird = 1.0f / 3.0f;
 constexpr float kFiveNinths = 5.0f / 9.0f;
 constexpr float kOneNinth = 1.0f / 9.0f;
 constexpr float kGrid[3] = {31.0f, 63.0f, 31.0f};
-// Multiplying by the grid step instead of dividing by the grid: a division per lane costs
-// several multiplications, and two per channel were a third of the search.
-constexpr float kGridStep[3] = {1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f};
+// The colour sums are carried multiplied by their grid: by the grid and a third for the pair
+// and own sums, by the grid and a half for the 3-colour ones. The weight is not scaled.
+constexpr float kThirdGrid[4] = {31.0f / 3.0f, 63.0f / 3.0f, 31.0f / 3.0f, kOneThird};
+constexpr float kHalfGrid[4] = {15.5f, 31.5f, 15.5f, 0.5f};
+// A green error in grid units counts (31 / 63)^2 of a red or blue one.
+constexpr float kGreenWeight = (31.0f * 31.0f) / (63.0f * 63.0f);
 // Every (j, l) with j <= l <= 16, row j after row j - 1: at most 153 entries, and room for the
 // last row's whole groups of 8 and a vector more.
 constexpr int kStreamSize = 153 + 16;
@@ -44,9 +47,21 @@ struct TSplitSearch {
   using I = typename T::I;
   using M = typename T::M;
 
-  // Half the error of the splits in the lanes (only their order matters), and optionally their
-  // endpoints on the grid. alphaXOf(c) gives alpha-x of channel c (3: the weight), computed
-  // when needed to keep few values live.
+  // The error of one channel for grid endpoints qa, qb, in grid units: the grid squared times
+  // a^2 aa + b^2 bb + 2 (a b ab - a ax - b bx), halved and factored as
+  // a (a aa / 2 + b ab - ax) + b (b bb / 2 - bx).
+  static inline V ChannelError(V qa, V qb, V halfAlpha2, V alphaBeta, V halfBeta2, V alphaX, V betaX) {
+    const V p = T::MulAdd(qa, halfAlpha2, T::MulSub(qb, alphaBeta, alphaX));
+    const V q = T::MulSub(qb, halfBeta2, betaX);
+    return T::MulAdd(qa, p, T::Mul(qb, q));
+  }
+
+  // The error of the splits in the lanes, in a scale that keeps their order, with their
+  // least-squares endpoints on the grid (optionally given back). The colour channels arrive
+  // multiplied by their grid, so the endpoints come out on the grid and the error in grid
+  // units, with no multiplication by the grid or its step per channel. alphaXOf(c) gives
+  // alpha-x of channel c (3: the weight, unscaled), computed when needed to keep few values
+  // live; total holds the scaled sums.
   template <class F>
   static inline V Evaluate(F alphaXOf, V alpha2, const float* total, V* startQ, V* endQ) {
     const V zero = T::Set(0.0f);
@@ -54,67 +69,53 @@ struct TSplitSearch {
     const V beta2 = T::MulAdd(T::Set(-2.0f), alphaW, T::Add(T::Set(total[3]), alpha2));
     const V alphaBeta = T::Sub(alphaW, alpha2);
     const V d = T::MulSub(alpha2, beta2, T::Mul(alphaBeta, alphaBeta));
-    // The endpoints come out already scaled to the grid: one multiplication per grid and not
-    // two per channel.
-    V scale[2] = {d, d};
-    if constexpr (!Exact) {
-      const V r = T::Rcp(d);
-      scale[0] = T::Mul(r, T::Set(kGrid[0]));
-      scale[1] = T::Mul(r, T::Set(kGrid[1]));
-    }
+    V r = d;
+    if constexpr (!Exact) r = T::Rcp(d);
     const V halfAlpha2 = T::Mul(alpha2, T::Set(0.5f));
     const V halfBeta2 = T::Mul(beta2, T::Set(0.5f));
-    V error = zero;
+    V outer = zero, green = zero;
     for (int c = 0; c < 3; ++c) {
       const V alphaX = alphaXOf(c);
       const V betaX = T::Sub(T::Set(total[c]), alphaX);
       const V na = T::MulSub(alphaX, beta2, T::Mul(betaX, alphaBeta));
       const V nb = T::MulSub(betaX, alpha2, T::Mul(alphaX, alphaBeta));
-      const V g = T::Set(kGrid[c]);
       V a, b;
       if constexpr (Exact) {
-        a = T::Div(T::Mul(na, g), d);
-        b = T::Div(T::Mul(nb, g), d);
+        a = T::Div(na, d);
+        b = T::Div(nb, d);
       } else {
-        a = T::Mul(na, scale[c == 1]);
-        b = T::Mul(nb, scale[c == 1]);
+        a = T::Mul(na, r);
+        b = T::Mul(nb, r);
       }
+      const V g = T::Set(kGrid[c]);
       const V qa = T::RoundEven(T::Min(T::Max(a, zero), g));
       const V qb = T::RoundEven(T::Min(T::Max(b, zero), g));
       if (startQ) {
         startQ[c] = qa;
         endQ[c] = qb;
       }
-      const V step = T::Set(kGridStep[c]);
-      a = T::Mul(qa, step);
-      b = T::Mul(qb, step);
-      // a^2 aa + b^2 bb + 2 (a b ab - a ax - b bx), halved and factored:
-      // a (a aa / 2 + b ab - ax) + b (b bb / 2 - bx)
-      const V p = T::MulAdd(a, halfAlpha2, T::MulSub(b, alphaBeta, alphaX));
-      const V r = T::MulSub(b, halfBeta2, betaX);
-      const V e = T::MulAdd(a, p, T::Mul(b, r));
-      error = c == 0 ? e : T::Add(error, e);
+      const V e = ChannelError(qa, qb, halfAlpha2, alphaBeta, halfBeta2, alphaX, betaX);
+      if (c == 1) green = e;
+      else outer = c == 0 ? e : T::Add(outer, e);
     }
-    return error;
+    return T::MulAdd(green, T::Set(kGreenWeight), outer);
   }
 
   // Four clusters ending at k0 and at j and l per lane. The parts of the sums that do not
   // depend on k0 come precomputed: pair[c] = (P[j] + P[l]) / 3 for c < 4 and pair[4] =
   // P_w[j] / 3 + P_w[l] / 9 (channel c at pair + c * stride); k0's part is broadcast:
-  // own[c] = P[k0] / 3, own[4] = 5/9 P_w[k0].
-  static inline V Batch4(const float* own, const float* pair, int stride, const float* total, V* startQ,
-                         V* endQ) {
+  // own[c] = P[k0] / 3, own[4] = 5/9 P_w[k0]. Colour channels are scaled by their grid.
+  static inline V Batch4(const float* own, const float* pair, int stride, const float* total, V* startQ, V* endQ) {
     auto alphaXOf = [&](int c) { return T::Add(T::Set(own[c]), T::Load(pair + c * stride)); };
     const V alpha2 = T::Add(T::Set(own[4]), T::Load(pair + 4 * stride));
     return Evaluate(alphaXOf, alpha2, total, startQ, endQ);
   }
 
-  // Three clusters ending at k0 (broadcast) and j (per lane). Halving and quartering are exact,
-  // so fused and separate rounding agree here.
-  static inline V Batch3(const float* pk0, const float* pj, int stride, const float* total,
-                         V* startQ, V* endQ) {
+  // Three clusters ending at k0 (broadcast) and j (per lane), from the prefix sums as they come.
+  static inline V Batch3(const float* pk0, const float* pj, int stride, const float* total, V* startQ,
+                         V* endQ) {
     auto alphaXOf = [&](int c) {
-      return T::MulAdd(T::Load(pj + c * stride), T::Set(0.5f), T::Set(pk0[c] * 0.5f));
+      return T::MulAdd(T::Load(pj + c * stride), T::Set(kHalfGrid[c]), T::Set(pk0[c] * kHalfGrid[c]));
     };
     const V alpha2 = T::MulAdd(T::Load(pj + 3 * stride), T::Set(0.25f), T::Set(pk0[3] * 0.75f));
     return Evaluate(alphaXOf, alpha2, total, startQ, endQ);
@@ -122,12 +123,29 @@ struct TSplitSearch {
 
   // What Batch4 takes for the pair (j, l) and for k0.
   static void PairSums(const TClusterInput& in, int j, int l, float* pair, int stride) {
-    for (int c = 0; c < 4; ++c) pair[c * stride] = (in.Prefix[c][j] + in.Prefix[c][l]) * kOneThird;
+    for (int c = 0; c < 4; ++c) pair[c * stride] = (in.Prefix[c][j] + in.Prefix[c][l]) * kThirdGrid[c];
     pair[4 * stride] = in.Prefix[3][j] * kOneThird + in.Prefix[3][l] * kOneNinth;
   }
   static void OwnSums(const TClusterInput& in, int k0, float* own) {
-    for (int c = 0; c < 4; ++c) own[c] = in.Prefix[c][k0] * kOneThird;
+    for (int c = 0; c < 4; ++c) own[c] = in.Prefix[c][k0] * kThirdGrid[c];
     own[4] = in.Prefix[3][k0] * kFiveNinths;
+  }
+
+  // The least-squares endpoints of one split on the grid, computed by the same lanes.
+  static void SplitEndpoints(const TClusterInput& in, const float* total, int k0, int k1, int k2, V* startQ,
+                             V* endQ) {
+    if (!in.ThreeColor) {
+      float own[5], pair[5][T::Lanes];
+      OwnSums(in, k0, own);
+      for (int l = 0; l < T::Lanes; ++l) PairSums(in, k0 + k1, k0 + k1 + k2, &pair[0][l], T::Lanes);
+      Batch4(own, pair[0], T::Lanes, total, startQ, endQ);
+    } else {
+      float pk0[4], wj[4][T::Lanes];
+      for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][k0];
+      for (int c = 0; c < 4; ++c)
+        for (int l = 0; l < T::Lanes; ++l) wj[c][l] = in.Prefix[c][k0 + k1];
+      Batch3(pk0, wj[0], T::Lanes, total, startQ, endQ);
+    }
   }
 
   static inline void KeepAll(V e, I ids, V& bestE, I& bestId) {
@@ -145,9 +163,12 @@ struct TSplitSearch {
   static void Run(const TClusterInput& in, TClusterResult& out) {
     const int n = in.Count;
     float total[4], pk0[4];
-    for (int c = 0; c < 4; ++c) total[c] = in.Prefix[c][n];
+    for (int c = 0; c < 4; ++c) total[c] = in.Prefix[c][n] * (c < 3 ? kGrid[c] : 1.0f);
     V bestE = T::Set(kLargestFloat);
     I bestId = T::SetI(kNoSplit);
+    // A split that puts every point in one cluster has no least-squares endpoints: their
+    // divisor is zero, and what the lanes would give is rounding noise. The search leaves those
+    // splits out; the encoder weighs a single palette entry for the mean colour on its own.
     if (!in.ThreeColor) {
       // All (j, l) pairs as one stream, row j after row j - 1; the splits with a given k0 are
       // the stream's tail from row k0 on, so lanes stay full across rows.
@@ -167,10 +188,22 @@ struct TSplitSearch {
         for (int c = 0; c < 5; ++c) pair[c][i] = kNotANumber;
         sid[i] = kNoSplit;
       }
-      for (int k0 = 0; k0 <= n; ++k0) {
+      // With k0 = 0 the pairs (0, 0), (0, n) and (n, n) hold one cluster each; with k0 = n
+      // the only pair does.
+      const int oneCluster[3] = {0, n, length - 1};
+      float kept[3][5];
+      for (int k0 = 0; k0 < n; ++k0) {
         float own[5];
         OwnSums(in, k0, own);
         const int base = k0 * (kSplitK0 - kSplitK1);
+        if (k0 <= 1) {
+          for (int u = 0; u < 3; ++u) {
+            for (int c = 0; c < 5; ++c) {
+              if (k0 == 0) kept[u][c] = pair[c][oneCluster[u]], pair[c][oneCluster[u]] = kNotANumber;
+              else pair[c][oneCluster[u]] = kept[u][c];
+            }
+          }
+        }
         for (int i = rowStart[k0]; i < length; i += T::Lanes) {
           const V e = Batch4(own, &pair[0][i], kStreamSize, total, nullptr, nullptr);
           KeepAll(e, T::AddI(T::LoadI(&sid[i]), base), bestE, bestId);
@@ -178,11 +211,13 @@ struct TSplitSearch {
       }
     } else {
       const I iota = T::Iota(kSplitK1);
-      for (int k0 = 0; k0 <= n; ++k0) {
+      // With k0 = 0, j = 0 and j = n hold one cluster; with k0 = n the only j does.
+      for (int k0 = 0; k0 < n; ++k0) {
         for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][k0];
-        for (int j = k0; j <= n; j += T::Lanes) {
+        const int first = k0 == 0 ? 1 : k0, last = k0 == 0 ? n - 1 : n;
+        for (int j = first; j <= last; j += T::Lanes) {
           const V e = Batch3(pk0, &in.Prefix[0][j], kClusterPrefixStride, total, nullptr, nullptr);
-          Keep(e, n + 1 - j, T::AddI(iota, k0 * kSplitK0 + (j - k0) * kSplitK1), bestE, bestId);
+          Keep(e, last + 1 - j, T::AddI(iota, k0 * kSplitK0 + (j - k0) * kSplitK1), bestE, bestId);
         }
       }
     }
@@ -196,24 +231,13 @@ struct TSplitSearch {
     for (int l = 1; l < T::Lanes; ++l) {
       if (es[l] < best || (es[l] == best && ids[l] < id)) best = es[l], id = ids[l];
     }
+    if (id == kNoSplit) id = 0;  // no split had a number: any will do, the encoder weighs another
     out.K0 = id / kSplitK0;
     out.K1 = (id % kSplitK0) / kSplitK1;
     out.K2 = id % kSplitK1;
     // The winner's endpoints, computed again by the same lanes.
     V startQ[3], endQ[3];
-    if (!in.ThreeColor) {
-      float own[5], pair[5][T::Lanes];
-      OwnSums(in, out.K0, own);
-      for (int l = 0; l < T::Lanes; ++l)
-        PairSums(in, out.K0 + out.K1, out.K0 + out.K1 + out.K2, &pair[0][l], T::Lanes);
-      Batch4(own, pair[0], T::Lanes, total, startQ, endQ);
-    } else {
-      for (int c = 0; c < 4; ++c) pk0[c] = in.Prefix[c][out.K0];
-      float wj[4][T::Lanes];
-      for (int c = 0; c < 4; ++c)
-        for (int l = 0; l < T::Lanes; ++l) wj[c][l] = in.Prefix[c][out.K0 + out.K1];
-      Batch3(pk0, wj[0], T::Lanes, total, startQ, endQ);
-    }
+    SplitEndpoints(in, total, out.K0, out.K1, out.K2, startQ, endQ);
     for (int c = 0; c < 3; ++c) {
       out.Start[c] = static_cast<int>(T::First(startQ[c]));
       out.End[c] = static_cast<int>(T::First(endQ[c]));
