@@ -1,5 +1,6 @@
 // Colour half of a block with two or more colours: weighted cluster fit along the principal
-// axis, a +-1 search per channel with the indices fixed, then packing.
+// axis, a +-1 search per channel with the indices fixed, a single palette entry for the mean
+// colour when that comes closer, then packing.
 #include <cstdint>
 #include <cstdlib>
 
