@@ -1,9 +1,9 @@
 // What the workers of a mod produce for its package, held in memory until the package is
 // written: a work folder of loose files would be created, written, read back and deleted for
 // nothing. Past a memory limit further files go to the work folder as before and are packed
-// from there, so memory stays bounded whatever the client's size; so do single large files.
-// Large files (patched space.bin files, big camouflages) stay in memory below the limit too:
-// through the work folder each was written to the disk twice.
+// from there, so memory stays bounded whatever the client's size. Large files (patched
+// space.bin files, big camouflages) stay in memory below the limit like the others: through
+// the work folder each was written to the disk twice.
 #pragma once
 
 #include <cstdint>
